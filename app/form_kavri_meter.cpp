@@ -1,0 +1,39 @@
+// The window's initial controls and the model revision.
+#include "app/form_kavri_meter.h"
+
+#include "app/texts.h"
+
+namespace kavri {
+
+formKavriMeter::formKavriMeter(Platform platform) : os_(platform) {
+    Caption = texts::kCaption;
+    btnRefresh.caption = texts::kRefresh;
+    Timer1 = PollTimer{30000, true};
+    Label1 = Label(texts::kTitle);
+    lblCredits = Label(texts::kAuthorCredit, texts::kFirstWebPage);
+    for (int i = 0; i < 8; ++i) {
+        lblTimes[i] = Label("0");
+        lblTime[i] = Label("0h 0m", "0");
+        lblDay[i] = Label(texts::kDayHeadings[i]);
+    }
+    lblTimesUsed = Label(texts::kLastUsed);
+    lblGames = Label(texts::kPlayedGames);
+    mnuMain = Menu{"", {{"mnuShow", texts::kMenuShow},
+                        {"mnuSep", "-"},
+                        {"mnuAbout", texts::kMenuAbout},
+                        {"mnuSep1", "-"},
+                        {"mnuExit", texts::kMenuExit}}};
+}
+
+std::uint64_t formKavriMeter::ModelRevision() const {
+    std::uint64_t sum = lstGames.Revision() + lstTimes.Revision();
+    for (int i = 0; i < 8; ++i) sum += lblTimes[i].Revision() + lblTime[i].Revision();
+    return sum;
+}
+
+bool formKavriMeter::FileExists(const std::string& path) {
+    const auto length = os_.files.FileLen(path);
+    return length && *length > 0;
+}
+
+}  // namespace kavri

@@ -1,0 +1,54 @@
+// Start-up, the close request, shutdown, Refresh and Exit.
+#include "app/form_kavri_meter.h"
+
+namespace kavri {
+
+void formKavriMeter::Form_Load() {
+    if (os_.windowing.PrevInstance()) {
+        os_.windowing.End();
+        return;
+    }
+    InstallStartupShortcut();
+    AddTrayIcon();
+    ScanDrives();
+    if (!LoadStats()) os_.windowing.Show();
+    currentIndex = -1;
+    lastTickTime = os_.clock.Now();
+    Timer1_Timer();
+}
+
+void formKavriMeter::ScanDrives() {
+    for (int i = 26; i >= 3; --i) {
+        const std::string name{static_cast<char>(64 + i), ':'};
+        if (os_.kernel.GetDriveTypeA((name + "\\").c_str()) == kDriveCdrom) cdDrives.push_back(name);
+    }
+    driveStates.assign(cdDrives.size(), DriveState{});
+}
+
+void formKavriMeter::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode) {
+    if (UnloadMode != 0) return;
+    btnRefresh_Click();
+    os_.windowing.Hide();
+    Cancel = -1;
+}
+
+void formKavriMeter::Form_Unload(std::int16_t& /*Cancel*/) {
+    os_.shell.Shell_NotifyIconA(kNimDelete, &trayIcon);
+    btnRefresh_Click();
+    os_.windowing.End();
+}
+
+void formKavriMeter::CloseRequested(std::int16_t UnloadMode) {
+    std::int16_t cancel = 0;
+    Form_QueryUnload(cancel, UnloadMode);
+    if (cancel == 0) Form_Unload(cancel);
+}
+
+void formKavriMeter::btnRefresh_Click() {
+    SaveStats();
+    Timer1_Timer();
+}
+
+void formKavriMeter::mnuExit_Click() { os_.windowing.Unload(); }
+
+}  // namespace kavri

@@ -1,0 +1,57 @@
+// The tray icon, its notifications, the menu commands and the credits.
+#include <algorithm>
+#include <cstring>
+
+#include "app/form_kavri_meter.h"
+#include "app/texts.h"
+
+namespace kavri {
+
+void formKavriMeter::AddTrayIcon() {
+    trayIcon = NotifyIconDataA{};
+    trayIcon.cbSize = sizeof(NotifyIconDataA);
+    trayIcon.hWnd = os_.windowing.WindowHandle();
+    trayIcon.uID = 1;
+    trayIcon.uFlags = kNifMessageIconTip;
+    trayIcon.uCallbackMessage = kWmMouseMove;
+    trayIcon.hIcon = os_.windowing.IconHandle();
+    // The tip: the text, one NUL, then blanks to the end of the 64-character field.
+    const std::string tip = Caption + " " + texts::kAuthorCredit;
+    std::memset(trayIcon.szTip, ' ', sizeof trayIcon.szTip);
+    const std::size_t length = std::min(tip.size(), sizeof trayIcon.szTip - 1);
+    std::memcpy(trayIcon.szTip, tip.data(), length);
+    trayIcon.szTip[length] = '\0';
+    os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon);
+}
+
+void formKavriMeter::RestoreTrayIcon() { os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon); }
+
+void formKavriMeter::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, float /*y*/) {
+    if (trayBusy) return;
+    trayBusy = true;
+    const float msg = x / os_.windowing.TwipsPerPixelX();
+    if (msg == 515.0f) {
+        os_.windowing.Show();
+    } else if (msg == 517.0f) {
+        switch (os_.windowing.PopupMenu(mnuMain, mnuShow)) {
+        case mnuShow: mnuShow_Click(); break;
+        case mnuAbout: mnuAbout_Click(); break;
+        case mnuExit: mnuExit_Click(); break;
+        default: break;
+        }
+    }
+    trayBusy = false;
+}
+
+void formKavriMeter::mnuShow_Click() { os_.windowing.Show(); }
+
+void formKavriMeter::mnuAbout_Click() { lblCredits_Click(); }
+
+void formKavriMeter::lblCredits_Click() {
+    const std::string prompt = Caption + "\r\n" + texts::kAuthorCredit + "\r\n\r\n" + texts::kFirstWebPage +
+                               "\r\n" + texts::kSecondWebPage;
+    os_.windowing.MsgBox(prompt, kMbIconInformation, Caption);
+    os_.shell.ShellExecuteA(0, "Open", texts::kFirstWebPage, "", "", kSwShowNormal);
+}
+
+}  // namespace kavri

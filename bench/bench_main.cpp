@@ -1,0 +1,67 @@
+// The cost of one tick with a long process list, and of saving and loading the largest file.
+#include <benchmark/benchmark.h>
+
+#include "app/form_kavri_meter.h"
+#include "platform/fake/fake_platform.h"
+
+namespace {
+
+using kavri::fake::FakePlatform;
+
+// 500 processes with the emulator last, and two CD-ROM drives: an empty one, then one whose
+// game disc was already recorded.
+void BM_TickWith500ProcessesAndTwoDrives(benchmark::State& state) {
+    FakePlatform os;
+    for (int i = 0; i < 499; ++i) os.kernel.processes.push_back("C:\\Windows\\System32\\svchost" + std::to_string(i) + ".exe");
+    os.kernel.processes.push_back("C:\\Emulators\\kavri.exe");
+    os.kernel.driveTypes = {{'D', 5}, {'E', 5}};
+    os.multimedia.Insert("D:");
+    os.files.Put("D:\\system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\n");
+    kavri::formKavriMeter form(os.platform());
+    form.Form_Load();
+    for (auto _ : state) {
+        os.log.clear();
+        os.multimedia.commands.clear();
+        form.Timer1_Timer();
+    }
+}
+BENCHMARK(BM_TickWith500ProcessesAndTwoDrives);
+
+// A model whose two lists hold 32767 lines each.
+void Fill(kavri::formKavriMeter& form) {
+    for (int i = 0; i < 32767; ++i) {
+        form.lstGames.Append("SLUS-" + std::to_string(10000 + i) + "\t12 \tAug 02, 2000 14:05:09 - 1h 35m");
+        form.lstTimes.Append("Aug 02, 2000 14:05:09 - 0h 42m");
+    }
+}
+
+void BM_Save32767LinesEach(benchmark::State& state) {
+    FakePlatform os;
+    kavri::formKavriMeter form(os.platform());
+    Fill(form);
+    for (auto _ : state) form.SaveStats();
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(os.files.Get(form.StatsPath()).size()));
+}
+BENCHMARK(BM_Save32767LinesEach)->Unit(benchmark::kMillisecond);
+
+void BM_Load32767LinesEach(benchmark::State& state) {
+    FakePlatform os;
+    std::string bytes;
+    {
+        kavri::formKavriMeter source(os.platform());
+        Fill(source);
+        source.SaveStats();
+        bytes = os.files.Get(source.StatsPath());
+    }
+    for (auto _ : state) {
+        kavri::formKavriMeter form(os.platform());
+        benchmark::DoNotOptimize(form.LoadStats());
+        if (form.lstTimes.Count() != 32767) state.SkipWithError("lines lost");
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+BENCHMARK(BM_Load32767LinesEach)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,49 @@
+// Game recording: one more play of the disc's game in the games list.
+#include <cctype>
+
+#include "app/form_kavri_meter.h"
+#include "stats/number_text.h"
+#include "stats/stats_file.h"
+
+namespace kavri {
+namespace {
+
+bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
+    if (line.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(line[i])) != std::toupper(static_cast<unsigned char>(prefix[i])))
+            return false;
+    return true;
+}
+
+// The play count after this recording: at least 1 and at most the 16-bit limit.
+int NextCount(std::string_view line, std::size_t idLength) {
+    const std::string_view rest = line.size() > idLength + 1 ? line.substr(idLength + 1) : std::string_view{};
+    const std::int16_t next = SaturateInt16(ReadNumber(rest) + 1);
+    return next < 1 ? 1 : next;
+}
+
+}  // namespace
+
+void formKavriMeter::RecordGame() {
+    gameMinutes = 0;
+    const std::string id = GetID();
+    if (id.empty()) return;
+    const std::string dateText = os_.clock.DateText(os_.clock.Now());
+    for (int i = 0; i < lstGames.Count(); ++i) {
+        const std::string& line = lstGames.Line(i);
+        if (!StartsWithNoCase(line, id)) continue;
+        currentEntry = id + "\t" + std::to_string(NextCount(line, id.size())) + " \t" + dateText;
+        lstGames.Replace(i, currentEntry);
+        currentIndex = static_cast<std::int16_t>(i);
+        gameDrive = currentDrive;
+        return;
+    }
+    if (lstGames.Count() >= kMaxListLines) return;  // the file could not hold another line
+    currentEntry = id + "\t1 \t" + dateText;
+    lstGames.Append(currentEntry);
+    currentIndex = static_cast<std::int16_t>(lstGames.Count() - 1);
+    gameDrive = currentDrive;
+}
+
+}  // namespace kavri

@@ -1,0 +1,74 @@
+// The monitor tick: counts runs, credits minutes, refreshes the current lines, probes the discs.
+#include <algorithm>
+#include <limits>
+
+#include "app/form_kavri_meter.h"
+#include "stats/duration.h"
+#include "stats/number_text.h"
+
+namespace kavri {
+namespace {
+
+constexpr int kTotal = 7;
+constexpr int kRunsKept = 300;
+
+// Minute boundaries crossed from one time to the other, seconds dropped.
+std::int64_t MinutesBetween(const LocalDateTime& from, const LocalDateTime& to) {
+    return MinuteSerial(to) - MinuteSerial(from);
+}
+
+std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
+    const std::int64_t sum = static_cast<std::int64_t>(a) + b;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+void formKavriMeter::Timer1_Timer() {
+    RetryLockedLoad();
+    if (IsRunningApp()) {
+        const int day = os_.clock.Weekday(os_.clock.Now()) - 1;
+        const std::int64_t elapsed = MinutesBetween(lastTickTime, os_.clock.Now());
+        if (!emulatorRunning) CountRunStart(day);
+        if (elapsed >= 1 && elapsed <= std::numeric_limits<std::int16_t>::max()) {
+            CreditMinutes(day, static_cast<std::int32_t>(elapsed));
+        } else if (elapsed > std::numeric_limits<std::int16_t>::max() ||
+                   elapsed < std::numeric_limits<std::int16_t>::min()) {
+            // A gap this long is a clock change or a suspension, not play: credit nothing and
+            // measure from now on.
+            lastTickTime = os_.clock.Now();
+        }
+        lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
+        if (!currentEntry.empty() && currentIndex >= 0 && currentIndex < lstGames.Count())
+            lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
+        emulatorRunning = true;
+    } else {
+        currentIndex = -1;
+        currentEntry.clear();
+        runMinutes = 0;
+        gameMinutes = 0;
+        emulatorRunning = false;
+        lastTickTime = os_.clock.Now();
+    }
+    ProbeDiscs();
+    if (ModelRevision() != savedRevision) SaveStats();
+}
+
+void formKavriMeter::CountRunStart(int day) {
+    for (int slot : {day, kTotal}) lblTimes[slot].SetCaption(AddToNumberText(lblTimes[slot].Caption(), 1));
+    runStartText = os_.clock.DateText(os_.clock.Now());
+    if (lstTimes.Count() > kRunsKept) lstTimes.Remove(lstTimes.Count() - 1);
+    lstTimes.InsertTop(runStartText);
+}
+
+void formKavriMeter::CreditMinutes(int day, std::int32_t minutes) {
+    runMinutes = SaturatingAdd(runMinutes, minutes);
+    gameMinutes = SaturatingAdd(gameMinutes, minutes);
+    for (int slot : {day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
+    for (int slot : {day, kTotal})
+        lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));
+    lastTickTime = os_.clock.Now();
+}
+
+}  // namespace kavri

@@ -1,0 +1,187 @@
+// A scripted platform for tests, fuzzing and benchmarks: a settable clock, a process list,
+// drives with MCI replies, an in-memory file system with failure injection, and a recorder of
+// window and tray calls. Every call that matters for ordering goes into one shared log.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kavri::fake {
+
+using CallLog = std::vector<std::string>;
+
+class FakeKernel : public Kernel {
+public:
+    explicit FakeKernel(CallLog& log) : log_(log) {}
+
+    std::map<char, std::uint32_t> driveTypes;  // by upper-case letter; others are type 1
+    std::vector<std::string> processes;        // names as the snapshot reports them
+    bool snapshotFails = false;
+    int entriesFetched = 0;
+    int openSnapshots = 0;
+    bool badRecordSize = false;  // some call got a record whose dwSize was not 296
+
+    std::uint32_t GetDriveTypeA(const char* rootPathName) override;
+    Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
+    std::int32_t Process32First(Handle snapshot, ProcessEntry32* entry) override;
+    std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) override;
+    std::int32_t CloseHandle(Handle object) override;
+
+private:
+    std::int32_t Fill(ProcessEntry32* entry);
+
+    CallLog& log_;
+    std::size_t next_ = 0;
+    Handle current_ = 0;
+};
+
+class FakeShell : public Shell {
+public:
+    explicit FakeShell(CallLog& log) : log_(log) {}
+
+    struct NotifyCall {
+        std::uint32_t message;
+        NotifyIconDataA data;
+    };
+    struct ExecuteCall {
+        std::uint32_t hwnd;
+        std::string operation, file, parameters, directory;
+        std::int32_t showCommand;
+    };
+    std::vector<NotifyCall> notifyCalls;
+    std::vector<ExecuteCall> executeCalls;
+    int iconsShown = 0;  // icons added and not removed
+
+    std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
+    std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
+                                const char* directory, std::int32_t showCommand) override;
+
+private:
+    CallLog& log_;
+};
+
+class FakeMultimedia : public Multimedia {
+public:
+    explicit FakeMultimedia(CallLog& log) : log_(log) {}
+
+    struct DriveScript {
+        std::string status = "false";  // the media query's reply
+        bool statusFails = false;      // the query leaves the reply buffer untouched
+        std::string openReply = "1";   // what the open command leaves in the buffer
+    };
+    std::map<std::string, DriveScript> drives;  // by drive name, "D:"
+    std::vector<std::string> commands;
+    bool aliasMisused = false;  // opened while open, or queried or closed while closed
+    bool badReplyLength = false;
+
+    void Insert(const std::string& drive) { drives[drive].status = "true"; }
+    void Eject(const std::string& drive) { drives[drive].status = "false"; }
+
+    std::uint32_t mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
+                                 std::uint32_t hwndCallback) override;
+
+private:
+    CallLog& log_;
+    std::string openDrive_;
+};
+
+class FakeWindowing : public Windowing {
+public:
+    explicit FakeWindowing(CallLog& log) : log_(log) {}
+
+    bool prevInstance = false;
+    std::string appPath = "C:\\Program Files\\KavriStat";
+    float twipsPerPixel = 15.0f;
+    bool visible = false;
+    bool ended = false;
+    std::function<void()> onUnload;          // the close handlers, as the real layer runs them
+    std::deque<int> menuChoices;              // item chosen at each popup; -1 when none is left
+    std::function<void()> whileMenuOpen;      // events delivered while the menu is open
+    std::function<void()> whileMessageBoxOpen;
+    struct MessageBox {
+        std::string prompt;
+        int style;
+        std::string title;
+    };
+    std::vector<MessageBox> messageBoxes;
+    std::vector<int> menuDefaults;
+
+    bool PrevInstance() override { return prevInstance; }
+    std::string AppPath() override { return appPath; }
+    float TwipsPerPixelX() override { return twipsPerPixel; }
+    std::uint32_t WindowHandle() override { return 0x00010042; }
+    std::uint32_t IconHandle() override { return 0x00020017; }
+    void Show() override;
+    void Hide() override;
+    void Unload() override;
+    void End() override;
+    int PopupMenu(const Menu& menu, int defaultItem) override;
+    int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+
+private:
+    CallLog& log_;
+};
+
+// Files keyed by path without regard to letter case, as on Windows.
+class FakeFileSystem : public FileSystem {
+public:
+    explicit FakeFileSystem(CallLog& log) : log_(log) {}
+
+    std::set<std::string> locked;       // measurable, but neither readable nor writable
+    std::set<std::string> unwritable;   // writes fail (missing or read-only folder)
+    bool failWritesPartWay = false;     // every write breaks off after some bytes
+    bool diskFull = false;              // every write fails for lack of space
+    int writes = 0;
+
+    void Put(const std::string& path, std::string bytes);
+    bool Has(const std::string& path) const;
+    std::string Get(const std::string& path) const;
+    void Remove(const std::string& path);
+
+    std::optional<std::int64_t> FileLen(const std::string& path) override;
+    std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
+    bool WriteWholeFile(const std::string& path, std::string_view bytes) override;
+    bool WriteBinary(const std::string& path, std::string_view bytes) override;
+
+private:
+    static bool Listed(const std::set<std::string>& paths, const std::string& key);
+    bool WriteFails(const std::string& key) const;
+    bool Write(const char* operation, const std::string& path, std::string_view bytes);
+
+    CallLog& log_;
+    std::map<std::string, std::string> files_;
+};
+
+class FakeClock : public Clock {
+public:
+    LocalDateTime now{2000, 8, 2, 14, 5, 9};  // a Wednesday
+    std::string timeSeparator = ":";
+
+    void Set(int year, int month, int day, int hour, int minute, int second);
+    // Moves the clock by a number of seconds, across days and months.
+    void Advance(long long seconds);
+
+    LocalDateTime Now() override { return now; }
+    int Weekday(const LocalDateTime& t) override { return WeekdayOf(t); }
+    std::string DateText(const LocalDateTime& t) override;
+};
+
+struct FakePlatform {
+    CallLog log;
+    FakeKernel kernel{log};
+    FakeShell shell{log};
+    FakeMultimedia multimedia{log};
+    FakeWindowing windowing{log};
+    FakeFileSystem files{log};
+    FakeClock clock;
+
+    Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock}; }
+};
+
+}  // namespace kavri::fake

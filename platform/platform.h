@@ -1,0 +1,22 @@
+// Every service the program uses, handed to the main window at creation.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/kernel.h"
+#include "platform/multimedia.h"
+#include "platform/shell.h"
+#include "platform/windowing.h"
+
+namespace kavri {
+
+struct Platform {
+    Kernel& kernel;
+    Shell& shell;
+    Multimedia& multimedia;
+    Windowing& windowing;
+    FileSystem& files;
+    Clock& clock;
+};
+
+}  // namespace kavri

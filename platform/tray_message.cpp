@@ -1,0 +1,14 @@
+#include "platform/tray_message.h"
+
+namespace kavri {
+
+bool IsTrayNotification(const MouseMoveMessage& message, std::uint32_t iconId) {
+    const std::uint32_t mouseMessage = message.lParam & 0xFFFFu;
+    const bool looksLikeNotification =
+        message.wParam == iconId && (message.lParam >> 16) == 0 && mouseMessage >= 0x200 && mouseMessage <= 0x20E;
+    // A real move with the left button down at y = 0 packs the same values, but its cursor is
+    // over the window, while a notification's cursor is over the taskbar.
+    return looksLikeNotification && !message.cursorOnClientArea;
+}
+
+}  // namespace kavri

@@ -1,0 +1,43 @@
+// The windowing layer: the main window's life, its popup menu and message box.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kavri {
+
+struct MenuItem {
+    std::string name;     // control name, as "mnuShow"
+    std::string caption;  // "-" is a separator
+};
+
+struct Menu {
+    std::string caption;
+    std::vector<MenuItem> items;
+};
+
+class Windowing {
+public:
+    virtual ~Windowing() = default;
+    // True when another instance of this program already runs.
+    virtual bool PrevInstance() = 0;
+    // Folder of the program's executable, without a trailing separator except at a root.
+    virtual std::string AppPath() = 0;
+    virtual float TwipsPerPixelX() = 0;
+    virtual std::uint32_t WindowHandle() = 0;
+    virtual std::uint32_t IconHandle() = 0;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+    // Closes the window for good: the close handlers run with unload mode 1.
+    virtual void Unload() = 0;
+    // Ends the program at once; no further window event runs.
+    virtual void End() = 0;
+    // Shows the menu at the mouse position with a bold default item and waits until it closes.
+    // Returns the index of the chosen item, or -1 when none was chosen.
+    virtual int PopupMenu(const Menu& menu, int defaultItem) = 0;
+    // Modal message box; returns the button pressed.
+    virtual int MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
+};
+
+}  // namespace kavri

@@ -1,0 +1,22 @@
+// The Delete key in the two lists.
+#include "app/form_kavri_meter.h"
+
+namespace kavri {
+namespace {
+constexpr std::int16_t kKeyDelete = 46;
+}
+
+void formKavriMeter::lstTimes_KeyDown(std::int16_t& KeyCode, std::int16_t /*Shift*/) {
+    if (KeyCode != kKeyDelete) return;
+    // Line 0 is the current or latest run, which the tick rewrites: it stays.
+    if (lstTimes.Selected() > 0) lstTimes.Remove(lstTimes.Selected());
+}
+
+void formKavriMeter::lstGames_KeyDown(std::int16_t& KeyCode, std::int16_t /*Shift*/) {
+    if (KeyCode != kKeyDelete || lstGames.Selected() < 0) return;
+    lstGames.Remove(lstGames.Selected());
+    // Lines below moved up: stop refreshing any games line until a disc is recorded again.
+    currentIndex = -1;
+}
+
+}  // namespace kavri

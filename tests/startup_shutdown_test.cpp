@@ -1,0 +1,125 @@
+#include "tests/harness.h"
+
+namespace kavri::test {
+namespace {
+
+TEST(StartUp, StepsRunInOrder) {
+    Harness h;
+    h.Emulator(true);
+    h.form.Form_Load();
+    const auto& log = h.os.log;
+    const int shortcut = Find(log, "WriteBinary c:\\windows\\start menu\\programs\\startup\\KavriStat.lnk");
+    const int tray = Find(log, "Shell_NotifyIconA 0");
+    const int firstDrive = Find(log, "GetDriveTypeA Z:\\");
+    const int lastDrive = Find(log, "GetDriveTypeA C:\\");
+    const int load = Find(log, "FileLen " + kStatsPath);
+    const int show = Find(log, "Show");
+    const int tick = Find(log, "CreateToolhelp32Snapshot");
+    EXPECT_TRUE(0 <= shortcut && shortcut < tray && tray < firstDrive && firstDrive < lastDrive &&
+                lastDrive < load && load < show && show < tick)
+        << shortcut << " " << tray << " " << firstDrive << " " << lastDrive << " " << load << " " << show << " " << tick;
+    EXPECT_EQ(h.form.currentIndex, -1);
+    EXPECT_EQ(h.form.lstTimes.Count(), 1);  // the emulator ran: the first tick counted a run
+    EXPECT_EQ(h.SlotCounts()[7], "1");
+}
+
+TEST(StartUp, ASecondInstanceEndsAtOnceTouchingNothing) {
+    Harness h;
+    h.os.windowing.prevInstance = true;
+    h.os.files.Put(kStatsPath, kFreshFile);
+    h.form.Form_Load();
+    EXPECT_EQ(h.os.log, (fake::CallLog{"End"}));
+    EXPECT_FALSE(h.os.windowing.visible);
+    EXPECT_EQ(h.os.shell.iconsShown, 0);
+}
+
+TEST(StartUp, WindowIsShownOnlyWithoutAStatisticsFile) {
+    for (const char* content : std::vector<const char*>{"", nullptr}) {
+        Harness h;
+        if (content) h.os.files.Put(kStatsPath, content);
+        h.form.Form_Load();
+        EXPECT_TRUE(h.os.windowing.visible);
+    }
+    Harness loaded;
+    loaded.os.files.Put(kStatsPath, kFreshFile);
+    loaded.form.Form_Load();
+    EXPECT_FALSE(loaded.os.windowing.visible);
+    EXPECT_EQ(loaded.os.shell.iconsShown, 1);
+}
+
+TEST(StartUp, CdromDrivesAreListedFromTheHighestLetterAndAAndBAreNeverAsked) {
+    Harness h;
+    h.os.kernel.driveTypes = {{'A', 5}, {'B', 5}, {'C', 3}, {'D', 5}, {'E', 2}, {'F', 5}};
+    h.form.Form_Load();
+    EXPECT_EQ(h.form.cdDrives, (std::vector<std::string>{"F:", "D:"}));
+    EXPECT_EQ(Count(h.os.log, "GetDriveTypeA"), 24);
+    EXPECT_EQ(Find(h.os.log, "GetDriveTypeA A:"), -1);
+    EXPECT_EQ(Find(h.os.log, "GetDriveTypeA B:"), -1);
+}
+
+TEST(Closing, TheUsersCloseSavesTicksHidesAndKeepsRunning) {
+    Harness h;
+    h.form.Form_Load();
+    h.os.log.clear();
+    h.form.CloseRequested(0);
+    const int save = Find(h.os.log, "WriteWholeFile " + kStatsPath);
+    const int tick = Find(h.os.log, "CreateToolhelp32Snapshot");
+    const int hide = Find(h.os.log, "Hide");
+    EXPECT_TRUE(0 <= save && save < tick && tick < hide);
+    EXPECT_EQ(h.Stats(), kFreshFile);
+    EXPECT_FALSE(h.os.windowing.ended);
+    EXPECT_EQ(h.os.shell.iconsShown, 1);
+
+    std::int16_t cancel = 0;
+    h.form.Form_QueryUnload(cancel, 0);
+    EXPECT_EQ(cancel, -1);
+    for (std::int16_t mode : {1, 2, 3, 7}) {
+        cancel = 0;
+        h.form.Form_QueryUnload(cancel, mode);
+        EXPECT_EQ(cancel, 0) << mode;
+    }
+}
+
+TEST(Closing, ExitRemovesTheIconThenSavesThenTicksThenEnds) {
+    Harness h;
+    h.form.Form_Load();
+    h.os.log.clear();
+    h.form.mnuExit_Click();
+    const auto& log = h.os.log;
+    const int unload = Find(log, "Unload");
+    const int icon = Find(log, "Shell_NotifyIconA 2");
+    const int save = Find(log, "WriteWholeFile " + kStatsPath);
+    const int tick = Find(log, "CreateToolhelp32Snapshot");
+    const int end = Find(log, "End");
+    EXPECT_TRUE(0 <= unload && unload < icon && icon < save && save < tick && tick < end);
+    EXPECT_EQ(end, static_cast<int>(log.size()) - 1);
+    EXPECT_EQ(h.os.shell.iconsShown, 0);
+    EXPECT_EQ(h.os.shell.notifyCalls.back().data.uID, 1u);
+}
+
+TEST(Closing, TheMinuteOfTheLastTickIsSavedToo) {
+    Harness h;
+    h.Emulator(true);
+    h.os.clock.Set(2000, 8, 2, 14, 5, 50);  // a Wednesday
+    h.form.Form_Load();                      // counts a run
+    h.os.clock.Set(2000, 8, 2, 14, 6, 5);
+    h.form.CloseRequested(2);  // Windows ends the session
+    EXPECT_TRUE(h.os.windowing.ended);
+    EXPECT_TRUE(h.Stats().starts_with("\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"1\",\"1\"\r\n"));
+}
+
+TEST(Refresh, SavesBeforeTheTick) {
+    Harness h;
+    h.form.Form_Load();
+    h.Emulator(true);
+    h.form.btnRefresh_Click();
+    // The first write holds the model before the tick; the tick's run is saved right after.
+    const int first = Find(h.os.log, "WriteWholeFile");
+    const int tick = Find(h.os.log, "CreateToolhelp32Snapshot", first);
+    const int second = Find(h.os.log, "WriteWholeFile", tick);
+    EXPECT_TRUE(0 <= first && first < tick && tick < second);
+    EXPECT_NE(h.Stats(), kFreshFile);
+}
+
+}  // namespace
+}  // namespace kavri::test

@@ -1,0 +1,103 @@
+#include "platform/tray_message.h"
+#include "tests/harness.h"
+
+namespace kavri::test {
+namespace {
+
+TEST(TrayIcon, RecordAsRegistered) {
+    Harness h;
+    h.form.Form_Load();
+    ASSERT_EQ(h.os.shell.notifyCalls.size(), 1u);
+    const auto& call = h.os.shell.notifyCalls[0];
+    EXPECT_EQ(call.message, 0u);
+    EXPECT_EQ(call.data.cbSize, 88u);
+    EXPECT_EQ(call.data.hWnd, h.os.windowing.WindowHandle());
+    EXPECT_EQ(call.data.uID, 1u);
+    EXPECT_EQ(call.data.uFlags, 7u);
+    EXPECT_EQ(call.data.uCallbackMessage, 512u);
+    EXPECT_EQ(call.data.hIcon, h.os.windowing.IconHandle());
+    const std::string tip(call.data.szTip, 64);
+    EXPECT_EQ(tip, std::string("Kavri! Statistics 1.0 by Quillon") + '\0' + std::string(31, ' '));
+}
+
+TEST(TrayIcon, DoubleClickShowsAndRightButtonUpOpensTheMenuAtAnyScaling) {
+    for (float twips : {15.0f, 12.0f, 7.5f}) {
+        Harness h;
+        h.os.windowing.twipsPerPixel = twips;
+        for (int msg : {512, 513, 514, 516, 518, 519}) h.form.Form_MouseMove(0, 0, msg * twips, 0);
+        EXPECT_EQ(h.os.log, fake::CallLog{}) << twips;
+        h.form.Form_MouseMove(0, 0, 515 * twips, 0);
+        EXPECT_TRUE(h.os.windowing.visible);
+        h.form.Form_MouseMove(0, 0, 515 * twips, 0);
+        EXPECT_TRUE(h.os.windowing.visible);
+        h.form.Form_MouseMove(0, 0, 517 * twips, 0);
+        EXPECT_EQ(h.os.windowing.menuDefaults, std::vector<int>{formKavriMeter::mnuShow});
+        EXPECT_FALSE(h.form.trayBusy);
+    }
+}
+
+TEST(TrayIcon, NotificationsWhileTheMenuOrItsCommandRunAreIgnored) {
+    Harness h;
+    h.os.windowing.whileMenuOpen = [&] { h.form.Form_MouseMove(0, 0, 517 * 15.0f, 0); };
+    h.os.windowing.whileMessageBoxOpen = [&] { h.form.Form_MouseMove(0, 0, 515 * 15.0f, 0); };
+    h.os.windowing.menuChoices = {formKavriMeter::mnuAbout};
+    h.form.Form_MouseMove(0, 0, 517 * 15.0f, 0);
+    EXPECT_EQ(Count(h.os.log, "PopupMenu"), 1);
+    EXPECT_FALSE(h.os.windowing.visible);
+    EXPECT_EQ(h.os.shell.executeCalls.size(), 1u);
+    EXPECT_FALSE(h.form.trayBusy);
+}
+
+TEST(TrayIcon, MenuCommands) {
+    Harness h;
+    h.form.Form_Load();
+    h.os.windowing.menuChoices = {formKavriMeter::mnuShow, formKavriMeter::mnuExit};
+    h.form.Form_MouseMove(0, 0, 517 * 15.0f, 0);
+    EXPECT_TRUE(h.os.windowing.visible);
+    h.form.Form_MouseMove(0, 0, 517 * 15.0f, 0);
+    EXPECT_TRUE(h.os.windowing.ended);
+    EXPECT_EQ(h.os.shell.iconsShown, 0);
+    EXPECT_EQ(h.form.mnuMain.items[formKavriMeter::mnuShow].caption, "Open Statistics...");
+    EXPECT_EQ(h.form.mnuMain.items[formKavriMeter::mnuAbout].caption, "About Tallyo 1.0...");
+    EXPECT_EQ(h.form.mnuMain.items[formKavriMeter::mnuExit].caption, "E&xit");
+}
+
+TEST(Credits, BoxThenTheFirstPageOpens) {
+    Harness h;
+    h.form.lblCredits_Click();
+    h.form.mnuAbout_Click();
+    ASSERT_EQ(h.os.windowing.messageBoxes.size(), 2u);
+    const auto& box = h.os.windowing.messageBoxes[0];
+    EXPECT_EQ(box.style, 64);
+    EXPECT_EQ(box.title, "Kavri! Statistics 1.0");
+    for (const char* part : {"Kavri! Statistics 1.0", "by Quillon", "https://quillon.example/",
+                             "https://kavristat.quillon.example/"})
+        EXPECT_NE(box.prompt.find(part), std::string::npos) << part;
+    EXPECT_EQ(h.os.windowing.messageBoxes[1].prompt, box.prompt);
+    EXPECT_LT(Find(h.os.log, "MsgBox"), Find(h.os.log, "ShellExecuteA"));
+    const auto& open = h.os.shell.executeCalls.at(0);
+    EXPECT_EQ(open.hwnd, 0u);
+    EXPECT_EQ(open.operation, "Open");
+    EXPECT_EQ(open.file, "https://quillon.example/");
+    EXPECT_EQ(open.parameters, "");
+    EXPECT_EQ(open.directory, "");
+    EXPECT_EQ(open.showCommand, 1);
+    EXPECT_EQ(h.form.lblCredits.Tag(), "https://quillon.example/");
+}
+
+TEST(TrayMessage, RealMouseMovesAreNeverTakenForNotifications) {
+    // A notification: the icon's id, the mouse message, the cursor over the taskbar.
+    EXPECT_TRUE(IsTrayNotification({1, 515, false}, 1));
+    EXPECT_TRUE(IsTrayNotification({1, 517, false}, 1));
+    // Moves over the window at x = 515 or 517, y = 0, left button down (key state 1).
+    EXPECT_FALSE(IsTrayNotification({1, 515, true}, 1));
+    EXPECT_FALSE(IsTrayNotification({1, 517, true}, 1));
+    // Moves anywhere else in the window.
+    EXPECT_FALSE(IsTrayNotification({0, (20u << 16) | 517u, true}, 1));
+    EXPECT_FALSE(IsTrayNotification({1, (1u << 16) | 515u, false}, 1));
+    EXPECT_FALSE(IsTrayNotification({0, 515, false}, 1));
+    EXPECT_FALSE(IsTrayNotification({1, 100, false}, 1));
+}
+
+}  // namespace
+}  // namespace kavri::test
