@@ -85,21 +85,21 @@ TEST_F(DiscTest, AReplyThatDoesNotConvertKeepsTheDrivesLastAnswer) {
     for (const char* reply : {"", "maybe"}) {
         h.os.multimedia.drives["D:"].status = reply;
         h.form.ProbeDiscs();
+        EXPECT_EQ(h.form.currentIndex, 0) << reply;
     }
-    h.os.multimedia.drives["D:"].statusFails = true;  // the open's "1" must not count as an answer
-    h.os.multimedia.Eject("D:");
-    h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.currentIndex, 0);
-    EXPECT_EQ(h.form.lstGames.Count(), 1);
-
     for (const char* reply : {"FALSE", "0"}) {
-        h.os.multimedia.drives["D:"] = {reply, false, "1"};
+        h.os.multimedia.drives["D:"].status = reply;
         h.form.ProbeDiscs();
         EXPECT_EQ(h.form.currentIndex, -1) << reply;
         h.os.multimedia.drives["D:"].status = "TRUE";
         h.form.ProbeDiscs();
         EXPECT_EQ(h.form.currentIndex, 0) << reply;
     }
+    h.os.multimedia.Eject("D:");
+    h.form.ProbeDiscs();
+    h.os.multimedia.drives["D:"].statusFails = true;  // the open's "1" is no answer to the query
+    h.form.ProbeDiscs();
+    EXPECT_EQ(h.form.currentIndex, -1);
     EXPECT_EQ(h.form.lstGames.Line(0).substr(0, 14), "SLUS-00594\t3 \t");
 }
 
