@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace kavri {
@@ -151,13 +152,19 @@ std::optional<std::int32_t> TextAsInt32(std::string_view text) {
 
 std::string FormatNumber(double value) {
     char buffer[400];
-    std::to_chars_result r;
-    if (value == std::trunc(value) && std::fabs(value) < 1e21)
-        r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0);
-    else
-        r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, r.ptr);
-    return text == "-0" ? "0" : text;
+    if (value == std::trunc(value)) {
+        if (std::fabs(value) < 9.2e18) return std::to_string(static_cast<long long>(value));
+        std::snprintf(buffer, sizeof buffer, "%.0f", value);
+        return buffer;
+    }
+    // The fewest significant digits that read back as the same number.
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+        for (char* c = buffer; *c; ++c)
+            if (*c == ',') *c = '.';  // whatever the C library's locale, the point is a point
+        if (ParseNumberText(buffer) == value) break;
+    }
+    return buffer;
 }
 
 std::string AddToNumberText(std::string_view text, double addend) {

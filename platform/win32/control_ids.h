@@ -1,0 +1,23 @@
+// Child-window identifiers of the main window; the end-to-end probe reads controls by them.
+#pragma once
+
+namespace kavri::win32 {
+
+inline constexpr const char* kWindowClass = "KavriStatWindow";
+
+enum ControlId : int {
+    kIdRefresh = 100,
+    kIdTimes = 101,
+    kIdGames = 102,
+    kIdFrame = 103,
+    kIdTitle = 104,
+    kIdLogo = 105,
+    kIdCredits = 106,
+    kIdTimesUsed = 107,
+    kIdGamesHeading = 108,
+    kIdRunCount = 110,  // + slot 0..7
+    kIdDuration = 120,  // + slot 0..7
+    kIdDay = 130,       // + slot 0..7
+};
+
+}  // namespace kavri::win32

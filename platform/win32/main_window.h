@@ -1,0 +1,84 @@
+// The program's window: it is the windowing layer for the main window object, mirrors its
+// controls into real controls and delivers each window message to the matching handler.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+
+#include "app/form_kavri_meter.h"
+#include "app/layout.h"
+#include "platform/win32/services.h"
+
+namespace kavri::win32 {
+
+class MainWindow final : public Windowing, public ControlObserver {
+public:
+    MainWindow(HINSTANCE instance, bool previousInstance);
+    // Creates the window, runs the start-up handler and the message loop.
+    int Run();
+
+    // Windowing
+    bool PrevInstance() override { return previous_; }
+    std::string AppPath() override;
+    float TwipsPerPixelX() override;
+    std::uint32_t WindowHandle() override;
+    std::uint32_t IconHandle() override;
+    void Show() override;
+    void Hide() override;
+    void Unload() override;
+    void End() override;
+    int PopupMenu(const Menu& menu, int defaultItem) override;
+    int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+
+    // ControlObserver
+    void LabelChanged(const Label& label) override;
+    void LineInserted(const ListBox& list, int index) override;
+    void LineRemoved(const ListBox& list, int index) override;
+    void LineReplaced(const ListBox& list, int index) override;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code, HWND control);
+    LRESULT OnKeyToItem(WPARAM wParam, HWND control);
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnColorStatic(HDC dc, HWND control);
+    bool CursorOnClientArea() const;
+
+    bool CreateMainWindow();
+    void CreateFonts();
+    void CreateControls();
+    HWND AddControl(const char* windowClass, const char* text, DWORD style, const layout::TwipsRect& at, int id,
+                    DWORD exStyle = 0);
+    void AddLabel(Label& label, DWORD style, const layout::TwipsRect& at, int id, HFONT font = nullptr);
+    HWND AddList(ListBox& list, const layout::TwipsRect& at, int id);
+    void AddLogo(const layout::TwipsRect& at);
+    void AddTooltip(HWND control, const std::string& text);
+    void SetGamesTabStops(HWND list);
+    int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    ListBox* ListOf(HWND control);
+
+    HINSTANCE instance_;
+    bool previous_;
+    HWND hwnd_ = nullptr;
+    HICON iconLarge_ = nullptr;
+    HICON iconSmall_ = nullptr;
+    HFONT font_ = nullptr;
+    HFONT boldFont_ = nullptr;
+    HFONT linkFont_ = nullptr;
+    HWND credits_ = nullptr;
+    int dpi_ = 96;
+    UINT taskbarCreated_ = 0;
+    std::map<const Label*, HWND> labels_;
+    std::map<const ListBox*, HWND> lists_;
+
+    Win32Kernel kernel_;
+    Win32Shell shell_;
+    Win32Multimedia multimedia_;
+    Win32FileSystem files_;
+    Win32Clock clock_;
+    formKavriMeter form_;
+};
+
+}  // namespace kavri::win32

@@ -1,0 +1,45 @@
+// The Windows kernel, shell, multimedia, file system and clock services, called directly.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace kavri::win32 {
+
+class Win32Kernel : public Kernel {
+public:
+    std::uint32_t GetDriveTypeA(const char* rootPathName) override;
+    Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
+    std::int32_t Process32First(Handle snapshot, ProcessEntry32* entry) override;
+    std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) override;
+    std::int32_t CloseHandle(Handle object) override;
+};
+
+class Win32Shell : public Shell {
+public:
+    std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
+    std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
+                                const char* directory, std::int32_t showCommand) override;
+};
+
+class Win32Multimedia : public Multimedia {
+public:
+    std::uint32_t mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
+                                 std::uint32_t hwndCallback) override;
+};
+
+class Win32FileSystem : public FileSystem {
+public:
+    std::optional<std::int64_t> FileLen(const std::string& path) override;
+    std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
+    bool WriteWholeFile(const std::string& path, std::string_view bytes) override;
+    bool WriteBinary(const std::string& path, std::string_view bytes) override;
+};
+
+class Win32Clock : public Clock {
+public:
+    LocalDateTime Now() override;
+    int Weekday(const LocalDateTime& t) override;
+    std::string DateText(const LocalDateTime& t) override;
+};
+
+}  // namespace kavri::win32

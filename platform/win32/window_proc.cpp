@@ -1,0 +1,108 @@
+// Delivers each window message to the matching handler of the main window object.
+#include <windowsx.h>
+
+#include "platform/tray_message.h"
+#include "platform/win32/control_ids.h"
+#include "platform/win32/main_window.h"
+
+namespace kavri::win32 {
+
+LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    return self ? self->Handle(message, wParam, lParam) : ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        form_.Timer1_Timer();
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(wParam, lParam);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_VKEYTOITEM:
+        return OnKeyToItem(wParam, reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC:
+        return OnColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == credits_) {
+            ::SetCursor(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE:  // the user closes the window
+        form_.CloseRequested(0);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:  // the process ends when this returns: save now
+        if (wParam) form_.CloseRequested(2);
+        return 0;
+    default:
+        if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+            form_.RestoreTrayIcon();
+            return 0;
+        }
+        break;
+    }
+    return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void MainWindow::OnCommand(int id, int code, HWND control) {
+    if (id == kIdRefresh && code == BN_CLICKED) form_.btnRefresh_Click();
+    else if (id == kIdCredits && code == STN_CLICKED) form_.lblCredits_Click();
+    else if (ListBox* list = ListOf(control); list && code == LBN_SELCHANGE)
+        list->Select(static_cast<int>(::SendMessageA(control, LB_GETCURSEL, 0, 0)));
+}
+
+// The list box reports each key press; -1 lets it go on with its own handling of the key.
+LRESULT MainWindow::OnKeyToItem(WPARAM wParam, HWND control) {
+    ListBox* list = ListOf(control);
+    if (!list) return -1;
+    list->Select(static_cast<int>(::SendMessageA(control, LB_GETCURSEL, 0, 0)));
+    std::int16_t key = static_cast<std::int16_t>(LOWORD(wParam));
+    const std::int16_t shift = static_cast<std::int16_t>((::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
+                                                         (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                                                         (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
+    if (list == &form_.lstTimes) form_.lstTimes_KeyDown(key, shift);
+    else form_.lstGames_KeyDown(key, shift);
+    return key == 0 ? -2 : -1;
+}
+
+// The tray icon's notifications arrive as mouse moves; real moves over the window are not them.
+void MainWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+    const MouseMoveMessage move{static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam),
+                                CursorOnClientArea()};
+    if (!IsTrayNotification(move, form_.trayIcon.uID)) return;
+    form_.Form_MouseMove(0, 0, static_cast<float>(LOWORD(lParam)) * TwipsPerPixelX(), 0);
+}
+
+bool MainWindow::CursorOnClientArea() const {
+    // Input messages are posted, never sent; a sent message is a notification.
+    if (::InSendMessage()) return false;
+    const DWORD position = ::GetMessagePos();
+    const POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    return ::IsWindowVisible(hwnd_) && ::WindowFromPoint(point) == hwnd_;
+}
+
+LRESULT MainWindow::OnColorStatic(HDC dc, HWND control) {
+    ::SetBkMode(dc, TRANSPARENT);
+    if (control == credits_) ::SetTextColor(dc, RGB(0, 0, 192));  // a link
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+ListBox* MainWindow::ListOf(HWND control) {
+    for (auto& [list, hwnd] : lists_)
+        if (hwnd == control) return const_cast<ListBox*>(list);
+    return nullptr;
+}
+
+}  // namespace kavri::win32

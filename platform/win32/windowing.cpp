@@ -1,0 +1,58 @@
+// The windowing operations the main window object asks for.
+#include <algorithm>
+
+#include "platform/win32/main_window.h"
+
+namespace kavri::win32 {
+
+std::string MainWindow::AppPath() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    folder.erase(std::min(folder.size(), folder.find_last_of('\\')));
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';  // a drive's root keeps its backslash
+    return folder;
+}
+
+// Whole twips per pixel, so that a tray message times this value divides back exactly.
+float MainWindow::TwipsPerPixelX() { return static_cast<float>(std::max(1, 1440 / dpi_)); }
+
+std::uint32_t MainWindow::WindowHandle() { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd_)); }
+
+std::uint32_t MainWindow::IconHandle() { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(iconSmall_)); }
+
+void MainWindow::Show() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::Hide() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+void MainWindow::Unload() { form_.CloseRequested(1); }
+
+void MainWindow::End() { ::ExitProcess(0); }
+
+int MainWindow::PopupMenu(const Menu& menu, int defaultItem) {
+    const HMENU popup = ::CreatePopupMenu();
+    for (std::size_t i = 0; i < menu.items.size(); ++i) {
+        const std::string& caption = menu.items[i].caption;
+        if (caption == "-") ::AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+        else ::AppendMenuA(popup, MF_STRING, i + 1, caption.c_str());
+    }
+    ::SetMenuDefaultItem(popup, static_cast<UINT>(defaultItem + 1), FALSE);
+    POINT at;
+    ::GetCursorPos(&at);
+    // Foreground first, and a message after, so that a click elsewhere closes the menu.
+    ::SetForegroundWindow(hwnd_);
+    const int chosen = static_cast<int>(
+        ::TrackPopupMenu(popup, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr));
+    ::PostMessageA(hwnd_, WM_NULL, 0, 0);
+    ::DestroyMenu(popup);
+    return chosen - 1;
+}
+
+int MainWindow::MsgBox(const std::string& prompt, int style, const std::string& title) {
+    return ::MessageBoxA(hwnd_, prompt.c_str(), title.c_str(), static_cast<UINT>(style));
+}
+
+}  // namespace kavri::win32

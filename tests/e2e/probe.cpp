@@ -1,0 +1,72 @@
+// Prints what the running program's window shows: whether it is visible, every control's
+// text and every list line, one per line, for the end-to-end tests to compare.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/win32/control_ids.h"
+
+namespace {
+
+using namespace kavri::win32;
+
+std::string Name(int id) {
+    auto slot = [](const char* name, int i) { return std::string(name) + "(" + std::to_string(i) + ")"; };
+    if (id >= kIdDay && id < kIdDay + 8) return slot("lblDay", id - kIdDay);
+    if (id >= kIdDuration && id < kIdDuration + 8) return slot("lblTime", id - kIdDuration);
+    if (id >= kIdRunCount && id < kIdRunCount + 8) return slot("lblTimes", id - kIdRunCount);
+    switch (id) {
+    case kIdRefresh: return "btnRefresh";
+    case kIdTimes: return "lstTimes";
+    case kIdGames: return "lstGames";
+    case kIdTitle: return "Label1";
+    case kIdCredits: return "lblCredits";
+    case kIdTimesUsed: return "lblTimesUsed";
+    case kIdGamesHeading: return "lblGames";
+    default: return "";
+    }
+}
+
+// Tabs print as \t so that one line of output stays one line.
+std::string Escaped(const char* text) {
+    std::string out;
+    for (; *text; ++text) out += *text == '\t' ? std::string("\\t") : std::string(1, *text);
+    return out;
+}
+
+BOOL CALLBACK PrintControl(HWND control, LPARAM) {
+    const std::string name = Name(::GetDlgCtrlID(control));
+    if (name.empty()) return TRUE;
+    char text[1024];
+    if (name.starts_with("lst")) {
+        const int count = static_cast<int>(::SendMessageA(control, LB_GETCOUNT, 0, 0));
+        std::printf("%s.count=%d\n", name.c_str(), count);
+        // The wide form of the message crosses the process boundary intact.
+        wchar_t wide[1024];
+        for (int i = 0; i < count && ::SendMessageW(control, LB_GETTEXTLEN, i, 0) < 1000; ++i) {
+            ::SendMessageW(control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+            ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            std::printf("%s[%d]=%s\n", name.c_str(), i, Escaped(text).c_str());
+        }
+    } else {
+        ::GetWindowTextA(control, text, sizeof text);
+        std::printf("%s=%s\n", name.c_str(), Escaped(text).c_str());
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int main() {
+    const HWND window = ::FindWindowA(kWindowClass, nullptr);
+    if (!window) {
+        std::printf("window=none\n");
+        return 1;
+    }
+    char caption[256];
+    ::GetWindowTextA(window, caption, sizeof caption);
+    std::printf("window=%s\nvisible=%d\n", caption, ::IsWindowVisible(window) ? 1 : 0);
+    ::EnumChildWindows(window, PrintControl, 0);
+    return 0;
+}

@@ -1,0 +1,220 @@
+#!/usr/bin/env bash
+# End-to-end tests of the real KavriStat.exe under 32-bit Wine, on a virtual X display with a
+# tray host, in a throw-away Wine prefix.
+#   tests/e2e/run.sh WIN32_BUILD_DIR STATS_CHECK ARTEFACT_DIR
+set -uo pipefail
+
+win=$(realpath "$1")
+stats_check=$(realpath "$2")
+artefacts=$(realpath -m "$3")
+mkdir -p "$artefacts"
+
+work=$(mktemp -d /tmp/kavristat-e2e.XXXXXX)
+export WINEPREFIX=$work/pfx WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" LC_ALL=C
+failures=0
+pids=()
+
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+ok() { echo "ok - $*"; }
+not_ok() {
+    echo "not ok - $*"
+    failures=$((failures + 1))
+}
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then ok "$what"; else not_ok "$what"; fi
+}
+
+# ---- The display, the tray host and the prefix
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 >/dev/null 2>&1 &
+pids+=($!)
+wineboot -i >/dev/null 2>&1
+# The classic dialog fonts, as every Windows has them.
+cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+
+app=$WINEPREFIX/drive_c/KavriStat
+startup="$WINEPREFIX/drive_c/windows/start menu/programs/startup"
+stats=$app/kvrstat.csv
+shortcut=$startup/KavriStat.lnk
+mkdir -p "$app" "$startup"
+cp "$win/KavriStat.exe" "$win/probe.exe" "$win/kavri.exe" "$app/"
+
+# ---- Helpers
+probe() { wine 'C:\KavriStat\probe.exe' 2>/dev/null | tr -d '\r'; }
+field() { probe | awk -v key="$1" 'index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }'; }
+wait_until() {  # wait_until SECONDS COMMAND...
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.5
+    done
+}
+running() { local state; state=$(ps -o stat= -p "$1" 2>/dev/null); [ -n "$state" ] && [[ $state != Z* ]]; }
+ended() { ! running "$1"; }
+window_up() { [ "$(field window)" = "Kavri! Statistics 1.0" ]; }
+icons() {
+    local panel
+    panel=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}')
+    xwininfo -tree -id "$panel" | grep -c '"explorer.exe"'
+}
+icons_are() { [ "$(icons)" = "$1" ]; }
+# The tray icon's centre, and the open popup menu's geometry (W H X Y) if there is one.
+icon_centre() {
+    xwininfo -root -tree | awk '/"explorer.exe"/ && /20x22/ {print}' | head -n 1 |
+        sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' |
+        awk '{print int($3 + $1 / 2), int($4 + $2 / 2)}'
+}
+menu_geometry() {
+    xwininfo -root -tree | grep '("kavristat.exe" "kavristat.exe")' | grep -v -e '"Kavri!' -e ' 1x1+' |
+        sed -E 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) .*/\1 \2 \3 \4/' | head -n 1
+}
+menu_open() { [ -n "$(menu_geometry)" ]; }
+menu_closed() { ! menu_open; }
+visible_is() { [ "$(field visible)" = "$1" ]; }
+click_icon() {  # click_icon BUTTON [REPEAT]
+    read -r x y < <(icon_centre)
+    xdotool mousemove "$x" "$y" click --repeat "${2:-1}" --delay 80 "$1"
+}
+start_program() {
+    wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1 &
+    program=$!
+}
+is() { [ "$1" = "$2" ] || { echo "    got '$1', expected '$2'"; return 1; }; }
+today_slot=$(date +%w)
+today=$(date '+%b %d, %Y')
+
+# ---- First start without a statistics file
+start_program
+wait_until 30 window_up
+check "first start shows the window" is "$(field visible)" 1
+expected_initial() {
+    echo "Label1=Kavri! Usage Meter (Executions/Time)"
+    echo "lblCredits=by Quillon"
+    echo "btnRefresh=Refresh"
+    local days=(Sun Mon Tue Wed Thu Fri Sat Total)
+    for i in 0 1 2 3 4 5 6 7; do
+        echo "lblTimes($i)=0"
+        echo "lblDay($i)=${days[$i]}"
+        echo "lblTime($i)=0h 0m"
+    done
+    echo "lblGames=Played Games"
+    echo "lblTimesUsed=Last Used:"
+    echo "lstGames.count=0"
+    echo "lstTimes.count=0"
+}
+check "first start shows the initial texts" diff <(probe | tail -n +3) <(expected_initial)
+sleep 1
+import -window root "$artefacts/first-start.png" && ok "screenshot saved as first-start.png"
+check "one tray icon" wait_until 10 icons_are 1
+check "an idle start writes no statistics file" test ! -e "$stats"
+
+check "the start-up shortcut is 255 bytes" is "$(stat -c %s "$shortcut" 2>/dev/null)" 255
+lnk=$(lnkinfo "$shortcut" 2>&1)
+check "the shortcut targets the program's drive root" grep -q 'Local path[[:space:]]*: C:\\KavriStat.exe' <<<"$lnk"
+check "the shortcut's working directory is that root" grep -q 'Working directory[[:space:]]*: C:\\$' <<<"$lnk"
+
+# ---- A second start ends at once and leaves the first alone
+second_started=$SECONDS
+timeout 20 wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1
+check "a second start ends at once" test $((SECONDS - second_started)) -lt 15
+check "the first instance still runs" running "$program"
+check "still one tray icon" icons_are 1
+check "the second start wrote no statistics file" test ! -e "$stats"
+
+# ---- The user's close hides the window and writes the file
+wine taskkill /im KavriStat.exe >/dev/null 2>&1
+check "closing writes the statistics file" wait_until 15 test -s "$stats"
+check "closing hides the window" is "$(field visible)" 0
+check "the program goes on running after a close" running "$program"
+check "the file is the fresh model in the program's format" \
+    diff <("$stats_check" "$stats") <(for i in 0 1 2 3 4 5 6 7; do echo "slot($i)=0,0"; done)
+
+# ---- The tray icon and its menu bring the window back
+click_icon 1 2
+check "a double-click on the tray icon shows the window" wait_until 10 visible_is 1
+wine taskkill /im KavriStat.exe >/dev/null 2>&1
+wait_until 10 visible_is 0
+click_icon 3
+check "a right-click on the tray icon opens its menu" wait_until 10 menu_open
+xdotool mousemove 300 600 click 1
+check "a click elsewhere closes the menu" wait_until 10 menu_closed
+check "the window stays hidden" visible_is 0
+click_icon 3
+wait_until 10 menu_open
+read -r _ _ menu_x menu_y < <(menu_geometry)
+xdotool mousemove $((menu_x + 30)) $((menu_y + 10)) click 1
+check "Open Statistics... shows the window" wait_until 10 visible_is 1
+
+# ---- Windows ends the session: icon removed, file written, process gone
+rm -f "$stats"
+wineboot -e >/dev/null 2>&1
+check "the end of the session ends the program" wait_until 15 ended "$program"
+check "the end of the session writes the file" test -s "$stats"
+check "the end of the session removes the tray icon" wait_until 10 icons_are 0
+
+# ---- An earlier statistics file, the emulator running and a game disc in a CD-ROM drive
+# Three earlier runs of 95 minutes in all, on today's weekday, and two games.
+{
+    for i in 0 1 2 3 4 5 6; do
+        if [ "$i" = "$today_slot" ]; then printf '"3","95"\r\n'; else printf '"0","0"\r\n'; fi
+    done
+    printf '"3","95"\r\n1\r\n'
+    printf '"SCES-05678\t1 \tJul 30, 2000 10:14:00 - 1h 1m"\r\n"SLPS-01234\t2 \tAug 01, 2000 09:00:00"\r\n'
+    printf '2\r\n"Aug 02, 2000 14:05:00 - 0h 20m"\r\n"Aug 02, 2000 09:30:00 - 0h 15m"\r\n'
+    printf '"Jul 30, 2000 10:14:00 - 1h 0m"\r\n'
+} >"$stats"
+printf 'a shortcut the user made' >"$shortcut"
+
+mkdir -p "$work/disc"
+printf 'BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\nVMODE = NTSC\r\n' >"$work/disc/SYSTEM.CNF"
+ln -sfn "$work/disc" "$WINEPREFIX/dosdevices/d:"
+wine reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f /reg:64 >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1
+
+wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
+sleep 2
+start_program
+runs_listed() { [ "$(field lstTimes.count)" = 4 ]; }
+check "the earlier runs are loaded and the running emulator adds one" wait_until 30 runs_listed
+check "with statistics loaded the window stays hidden" is "$(field visible)" 0
+check "the run counts for today" is "$(field "lblTimes($today_slot)")" 4
+check "the run counts in Total" is "$(field "lblTimes(7)")" 4
+check "the run's line is on top" grep -q "^$today [0-9:]* - 0h [0-9]*m$" <<<"$(field 'lstTimes[0]')"
+check "the earlier runs follow it" is "$(field 'lstTimes[3]')" "Jul 30, 2000 10:14:00 - 1h 0m"
+check "the disc in D: is recorded as SLUS-00594 with count 1" \
+    grep -q "^SLUS-00594\\\\t1 \\\\t$today [0-9:]*" <<<"$(field 'lstGames[2]')"
+
+# A second start now: the file stays as it is.
+wait_until 10 test -s "$stats"
+before=$(stat -c '%s %Y' "$stats"; md5sum <"$stats")
+timeout 20 wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1
+check "a second start leaves the statistics file untouched" is "$(stat -c '%s %Y' "$stats"; md5sum <"$stats")" "$before"
+check "and adds no tray icon" icons_are 1
+
+wineboot -e >/dev/null 2>&1
+check "the session's end ends the program" wait_until 15 ended "$program"
+saved=$("$stats_check" "$stats")
+check "the saved file is in the program's format" eval '"$stats_check" "$stats" >/dev/null'
+for line in "game=SCES-05678\\t1 \\tJul 30, 2000 10:14:00 - 1h 1m" "game=SLPS-01234\\t2 \\tAug 01, 2000 09:00:00" \
+    "run=Aug 02, 2000 14:05:00 - 0h 20m" "run=Aug 02, 2000 09:30:00 - 0h 15m" "run=Jul 30, 2000 10:14:00 - 1h 0m"; do
+    check "the save keeps: ${line#*=}" grep -qxF "$line" <<<"$saved"
+done
+check "the save holds the new game" grep -q "^game=SLUS-00594\\\\t1 \\\\t$today" <<<"$saved"
+check "the save holds the new run first" grep -q "^run=$today" <<<"$(grep '^run=' <<<"$saved" | head -n 1)"
+check "the save counts the run for today" grep -qx "slot($today_slot)=4,9[5-9]" <<<"$saved"
+check "a shortcut already there is left as it was" is "$(cat "$shortcut")" "a shortcut the user made"
+
+echo "$failures end-to-end check(s) failed"
+[ "$failures" -eq 0 ]
