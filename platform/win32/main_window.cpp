@@ -67,15 +67,32 @@ bool MainWindow::CreateMainWindow() {
     return hwnd_ != nullptr;
 }
 
-// The positions are laid out for an 8-point MS Sans Serif, as are its widths; the font scales
-// with the display.
+namespace {
+
+// True when the system has a font of this name rather than a stand-in for it.
+bool HasFace(const LOGFONTA& face) {
+    const HFONT font = ::CreateFontIndirectA(&face);
+    const HDC dc = ::GetDC(nullptr);
+    const HGDIOBJ old = ::SelectObject(dc, font);
+    char actual[LF_FACESIZE] = {};
+    ::GetTextFaceA(dc, LF_FACESIZE, actual);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(nullptr, dc);
+    ::DeleteObject(font);
+    return ::lstrcmpiA(actual, face.lfFaceName) == 0;
+}
+
+}  // namespace
+
+// The positions are laid out for an 8-point sans serif of the classic dialog width; a scalable
+// face keeps the text sharp at any display scaling.
 void MainWindow::CreateFonts() {
     LOGFONTA face{};
     face.lfHeight = -MulDiv(8, dpi_, 72);
     face.lfWeight = FW_NORMAL;
     face.lfCharSet = DEFAULT_CHARSET;
-    face.lfQuality = DEFAULT_QUALITY;
-    lstrcpyA(face.lfFaceName, "MS Sans Serif");
+    ::lstrcpyA(face.lfFaceName, "Microsoft Sans Serif");
+    if (!HasFace(face)) ::lstrcpyA(face.lfFaceName, "MS Shell Dlg");
     font_ = ::CreateFontIndirectA(&face);
     face.lfWeight = FW_BOLD;
     boldFont_ = ::CreateFontIndirectA(&face);
@@ -88,19 +105,19 @@ void MainWindow::CreateControls() {
     CreateFonts();
     namespace L = layout;
     AddLogo(L::kImage2);
-    AddLabel(form_.Label1, SS_LEFT, L::kLabel1, kIdTitle);
-    AddLabel(form_.lblCredits, SS_LEFT | SS_NOTIFY, L::kLblCredits, kIdCredits, linkFont_);
+    AddLabel(form_.Label1, SS_LEFTNOWORDWRAP, L::kLabel1, kIdTitle);
+    AddLabel(form_.lblCredits, SS_LEFTNOWORDWRAP | SS_NOTIFY, L::kLblCredits, kIdCredits, linkFont_);
     credits_ = labels_[&form_.lblCredits];
     AddTooltip(credits_, form_.lblCredits.Tag());
     AddControl("BUTTON", form_.btnRefresh.caption.c_str(), BS_PUSHBUTTON | WS_TABSTOP, L::kBtnRefresh, kIdRefresh);
     for (int i = 0; i < 8; ++i) {
-        AddLabel(form_.lblTimes[i], SS_CENTER, L::LblTimes(i), kIdRunCount + i);
-        AddLabel(form_.lblDay[i], SS_CENTER, L::LblDay(i), kIdDay + i, boldFont_);
-        AddLabel(form_.lblTime[i], SS_CENTER, L::LblTime(i), kIdDuration + i);
+        AddLabel(form_.lblTimes[i], SS_LEFTNOWORDWRAP, L::LblTimes(i), kIdRunCount + i);
+        AddLabel(form_.lblDay[i], SS_LEFTNOWORDWRAP, L::LblDay(i), kIdDay + i, boldFont_);
+        AddLabel(form_.lblTime[i], SS_LEFTNOWORDWRAP, L::LblTime(i), kIdDuration + i);
     }
     AddControl("STATIC", "", SS_ETCHEDHORZ, L::kFrame1, kIdFrame);
-    AddLabel(form_.lblGames, SS_LEFT, L::kLblGames, kIdGamesHeading);
-    AddLabel(form_.lblTimesUsed, SS_LEFT, L::kLblTimesUsed, kIdTimesUsed);
+    AddLabel(form_.lblGames, SS_LEFTNOWORDWRAP, L::kLblGames, kIdGamesHeading);
+    AddLabel(form_.lblTimesUsed, SS_LEFTNOWORDWRAP, L::kLblTimesUsed, kIdTimesUsed);
     SetGamesTabStops(AddList(form_.lstGames, L::kLstGames, kIdGames));
     AddList(form_.lstTimes, L::kLstTimes, kIdTimes);
 }

@@ -50,6 +50,13 @@ shortcut=$startup/KavriStat.lnk
 mkdir -p "$app" "$startup"
 cp "$win/KavriStat.exe" "$win/probe.exe" "$win/kavri.exe" "$app/"
 
+# ---- The Windows file backend on Wine's file system
+backend=$(wine "$win/files_check.exe" 'C:\files-check' 2>/dev/null | tr -d '\r')
+backend_status=${PIPESTATUS[0]}
+echo "$backend"
+failures=$((failures + $(grep -c '^not ok' <<<"$backend")))
+[ "$backend_status" -eq 0 ] || not_ok "the file backend checks"
+
 # ---- Helpers
 probe() { wine 'C:\KavriStat\probe.exe' 2>/dev/null | tr -d '\r'; }
 field() { probe | awk -v key="$1" 'index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }'; }
@@ -64,15 +71,12 @@ wait_until() {  # wait_until SECONDS COMMAND...
 running() { local state; state=$(ps -o stat= -p "$1" 2>/dev/null); [ -n "$state" ] && [[ $state != Z* ]]; }
 ended() { ! running "$1"; }
 window_up() { [ "$(field window)" = "Kavri! Statistics 1.0" ]; }
-icons() {
-    local panel
-    panel=$(xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}')
-    xwininfo -tree -id "$panel" | grep -c '"explorer.exe"'
-}
+panel() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}'; }
+icons() { xwininfo -tree -id "$(panel)" | grep -c '"explorer.exe"'; }
 icons_are() { [ "$(icons)" = "$1" ]; }
 # The tray icon's centre, and the open popup menu's geometry (W H X Y) if there is one.
 icon_centre() {
-    xwininfo -root -tree | awk '/"explorer.exe"/ && /20x22/ {print}' | head -n 1 |
+    xwininfo -tree -id "$(panel)" | awk '/"explorer.exe"/ {print}' | head -n 1 |
         sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' |
         awk '{print int($3 + $1 / 2), int($4 + $2 / 2)}'
 }
@@ -215,6 +219,20 @@ check "the save holds the new game" grep -q "^game=SLUS-00594\\\\t1 \\\\t$today"
 check "the save holds the new run first" grep -q "^run=$today" <<<"$(grep '^run=' <<<"$saved" | head -n 1)"
 check "the save counts the run for today" grep -qx "slot($today_slot)=4,9[5-9]" <<<"$saved"
 check "a shortcut already there is left as it was" is "$(cat "$shortcut")" "a shortcut the user made"
+
+# ---- At 150 % display scaling: the window keeps its twips size and the tray icon still answers
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1
+start_program
+wait_until 30 window_up
+window_size() { xwininfo -root -tree | awk '/"Kavri! Statistics 1.0": \("kavristat.exe"/ {print $(NF - 1); exit}' | cut -d+ -f1; }
+check "at 144 dots per inch the client area is 6960 x 5355 twips" is "$(window_size)" 696x536
+click_icon 1 2
+check "a double-click on the tray icon shows the window at 150 %" wait_until 10 visible_is 1
+sleep 1
+import -window root "$artefacts/scaled-150.png" && ok "screenshot saved as scaled-150.png"
+wineboot -e >/dev/null 2>&1
+check "the program ends with the session" wait_until 15 ended "$program"
 
 echo "$failures end-to-end check(s) failed"
 [ "$failures" -eq 0 ]

@@ -1,0 +1,67 @@
+// Checks the Windows file backend on a real (Wine) file system: whole-file writes replace the
+// old file only when complete, a file held open by another program keeps its bytes, and reads
+// and lengths work while another program holds the file. Exits 0 when every check holds.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/win32/services.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const char* what) {
+    std::printf("%s - %s\n", ok ? "ok" : "not ok", what);
+    if (!ok) ++failures;
+}
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string folder = argc > 1 ? argv[1] : "C:\\files-check";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string path = folder + "\\kvrstat.csv";
+    kavri::win32::Win32FileSystem files;
+
+    Check(files.WriteWholeFile(path, "first\r\n") && files.ReadText(path, 1 << 20) == "first\r\n",
+          "a whole-file write creates the file with exactly its bytes");
+    Check(files.WriteWholeFile(path, "second, longer\r\n") && files.ReadText(path, 1 << 20) == "second, longer\r\n",
+          "a whole-file write replaces an existing file");
+    Check(!Exists(path + ".new"), "no temporary file is left beside it");
+    Check(files.FileLen(path) == 16, "the length is measured");
+    Check(files.ReadText(path, 6) == "second", "a read stops at its limit");
+
+    // Another program holds the file open for writing and does not share it for deletion.
+    const HANDLE other = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Check(other != INVALID_HANDLE_VALUE, "another program opens the file");
+    Check(files.FileLen(path) == 16, "the length is measured while another program holds the file");
+    Check(files.ReadText(path, 1 << 20) == "second, longer\r\n", "the file reads while another program writes to it");
+    Check(!files.WriteWholeFile(path, "third\r\n"), "a replacement fails while the file is held");
+    ::CloseHandle(other);
+    Check(files.ReadText(path, 1 << 20) == "second, longer\r\n", "the held file keeps its old bytes");
+    Check(!Exists(path + ".new"), "the failed write leaves no temporary file");
+
+    // Held without any sharing: nothing can read it.
+    const HANDLE exclusive =
+        ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Check(!files.ReadText(path, 1 << 20).has_value(), "a file locked by another program does not read");
+    Check(files.FileLen(path) == 16, "but its length is still known");
+    ::CloseHandle(exclusive);
+
+    const std::string missing = folder + "\\no such folder\\KavriStat.lnk";
+    Check(!files.WriteBinary(missing, "x") && !Exists(missing), "a binary write into a missing folder fails");
+    const std::string lnk = folder + "\\KavriStat.lnk";
+    Check(files.WriteBinary(lnk, std::string(255, '\x4C')) && files.FileLen(lnk) == 255, "a binary write writes");
+    Check(!files.FileLen(folder + "\\absent").has_value(), "a missing file has no length");
+    Check(files.FileLen(folder) == 0, "a folder counts as empty");
+
+    ::DeleteFileA(lnk.c_str());
+    ::DeleteFileA(path.c_str());
+    ::RemoveDirectoryA(folder.c_str());
+    return failures == 0 ? 0 : 1;
+}
