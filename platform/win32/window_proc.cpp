@@ -100,8 +100,8 @@ LRESULT MainWindow::OnColorStatic(HDC dc, HWND control) {
 }
 
 ListBox* MainWindow::ListOf(HWND control) {
-    for (auto& [list, hwnd] : lists_)
-        if (hwnd == control) return const_cast<ListBox*>(list);
+    for (ListBox* list : {&form_.lstTimes, &form_.lstGames})
+        if (lists_[list] == control) return list;
     return nullptr;
 }
 

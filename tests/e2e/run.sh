@@ -91,6 +91,14 @@ click_icon() {  # click_icon BUTTON [REPEAT]
     read -r x y < <(icon_centre)
     xdotool mousemove "$x" "$y" click --repeat "${2:-1}" --delay 80 "$1"
 }
+# The client area's X window as WIDTHxHEIGHT+X+Y.
+window_geometry() { xwininfo -root -tree | awk '/"Kavri! Statistics 1.0": \("kavristat.exe"/ {print $(NF - 1); exit}'; }
+window_size() { window_geometry | cut -d+ -f1; }
+# Clicks the window at a point given in twips (15 to the pixel at 96 dots per inch).
+click_window() {
+    IFS=+ read -r _ x y <<<"$(window_geometry)"
+    xdotool mousemove $((x + $1 / 15)) $((y + $2 / 15)) click 1
+}
 start_program() {
     wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1 &
     program=$!
@@ -136,6 +144,11 @@ check "a second start ends at once" test $((SECONDS - second_started)) -lt 15
 check "the first instance still runs" running "$program"
 check "still one tray icon" icons_are 1
 check "the second start wrote no statistics file" test ! -e "$stats"
+
+# ---- Refresh writes the file
+click_window 6427 427
+check "Refresh writes the statistics file" wait_until 10 test -s "$stats"
+rm -f "$stats"
 
 # ---- The user's close hides the window and writes the file
 wine taskkill /im KavriStat.exe >/dev/null 2>&1
@@ -225,7 +238,6 @@ wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/
 wineserver -k >/dev/null 2>&1
 start_program
 wait_until 30 window_up
-window_size() { xwininfo -root -tree | awk '/"Kavri! Statistics 1.0": \("kavristat.exe"/ {print $(NF - 1); exit}' | cut -d+ -f1; }
 check "at 144 dots per inch the client area is 6960 x 5355 twips" is "$(window_size)" 696x536
 click_icon 1 2
 check "a double-click on the tray icon shows the window at 150 %" wait_until 10 visible_is 1
