@@ -32,6 +32,8 @@ public:
     void CloseRequested(std::int16_t UnloadMode);
 
     // ---- Tray icon and window commands
+    // A tray-icon notification, its mouse message delivered as x in twips. The shell calls it for
+    // the icon's notifications only, never for real mouse moves over the window.
     void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y);
     void mnuShow_Click();
     void mnuAbout_Click();
