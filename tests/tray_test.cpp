@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "platform/tray_message.h"
 #include "tests/harness.h"
 
@@ -18,6 +20,15 @@ TEST(TrayIcon, RecordAsRegistered) {
     EXPECT_EQ(call.data.hIcon, h.os.windowing.IconHandle());
     const std::string tip(call.data.szTip, 64);
     EXPECT_EQ(tip, std::string("Kavri! Statistics 1.0 by Quillon") + '\0' + std::string(31, ' '));
+}
+
+TEST(TrayIcon, ARestartedTaskbarGetsTheSameIconAgain) {
+    Harness h;
+    h.form.Form_Load();
+    h.form.RestoreTrayIcon();
+    ASSERT_EQ(h.os.shell.notifyCalls.size(), 2u);
+    EXPECT_EQ(h.os.shell.notifyCalls[1].message, 0u);
+    EXPECT_EQ(std::memcmp(&h.os.shell.notifyCalls[1].data, &h.os.shell.notifyCalls[0].data, 88), 0);
 }
 
 TEST(TrayIcon, DoubleClickShowsAndRightButtonUpOpensTheMenuAtAnyScaling) {
