@@ -7,21 +7,25 @@ void MainWindow::LabelChanged(const Label& label) {
     if (const auto it = labels_.find(&label); it != labels_.end()) ::SetWindowTextA(it->second, label.Caption().c_str());
 }
 
-void MainWindow::LineInserted(const ListBox& list, int index) {
+HWND MainWindow::HandleOf(const ListBox& list) const {
     const auto it = lists_.find(&list);
-    if (it == lists_.end()) return;
+    return it == lists_.end() ? nullptr : it->second;
+}
+
+void MainWindow::LineInserted(const ListBox& list, int index) {
+    const HWND control = HandleOf(list);
+    if (!control) return;
     const WPARAM at = index == list.Count() - 1 ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
-    ::SendMessageA(it->second, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(list.Line(index).c_str()));
+    ::SendMessageA(control, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(list.Line(index).c_str()));
 }
 
 void MainWindow::LineRemoved(const ListBox& list, int index) {
-    if (const auto it = lists_.find(&list); it != lists_.end()) ::SendMessageA(it->second, LB_DELETESTRING, index, 0);
+    if (const HWND control = HandleOf(list)) ::SendMessageA(control, LB_DELETESTRING, index, 0);
 }
 
 void MainWindow::LineReplaced(const ListBox& list, int index) {
-    const auto it = lists_.find(&list);
-    if (it == lists_.end()) return;
-    const HWND control = it->second;
+    const HWND control = HandleOf(list);
+    if (!control) return;
     const LRESULT selected = ::SendMessageA(control, LB_GETCURSEL, 0, 0);
     const LRESULT top = ::SendMessageA(control, LB_GETTOPINDEX, 0, 0);
     ::SendMessageA(control, WM_SETREDRAW, FALSE, 0);

@@ -58,6 +58,7 @@ private:
     void SetGamesTabStops(HWND list);
     int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
     ListBox* ListOf(HWND control);
+    HWND HandleOf(const ListBox& list) const;
 
     HINSTANCE instance_;
     bool previous_;

@@ -101,7 +101,7 @@ LRESULT MainWindow::OnColorStatic(HDC dc, HWND control) {
 
 ListBox* MainWindow::ListOf(HWND control) {
     for (ListBox* list : {&form_.lstTimes, &form_.lstGames})
-        if (lists_[list] == control) return list;
+        if (HandleOf(*list) == control) return list;
     return nullptr;
 }
 

@@ -39,15 +39,13 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 trayer --edge bottom --align right --widthtype pixel --width 200 --height 24 >/dev/null 2>&1 &
 pids+=($!)
-wineboot -i >/dev/null 2>&1
-# The classic dialog fonts, as every Windows has them.
-cp /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+"$(dirname "$0")/../../scripts/wine-prefix"
 
 app=$WINEPREFIX/drive_c/KavriStat
 startup="$WINEPREFIX/drive_c/windows/start menu/programs/startup"
 stats=$app/kvrstat.csv
 shortcut=$startup/KavriStat.lnk
-mkdir -p "$app" "$startup"
+mkdir -p "$app"
 cp "$win/KavriStat.exe" "$win/probe.exe" "$win/kavri.exe" "$app/"
 
 # ---- The Windows file backend on Wine's file system
