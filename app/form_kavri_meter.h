@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@
 #include "platform/platform.h"
 
 namespace kavri {
+
+// Problems the user is told of in a balloon on the tray icon, once per session each.
+enum class Notice { StatsUnreadable, SaveDenied, SaveInUse, SaveDiskFull, SaveFailed };
 
 // What the disc probe remembers of one CD-ROM drive.
 struct DriveState {
@@ -22,7 +26,7 @@ class formKavriMeter {
 public:
     explicit formKavriMeter(Platform platform);
 
-    // ---- Start-up and shutdown
+    // ---- Start-up and shutdown (app/startup_shutdown.cpp)
     void Form_Load();
     void Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadMode);
     void Form_Unload(std::int16_t& Cancel);
@@ -31,31 +35,36 @@ public:
     // A close of the window for the given reason: asks Form_QueryUnload, then unloads unless cancelled.
     void CloseRequested(std::int16_t UnloadMode);
 
-    // ---- Tray icon and window commands
+    // ---- Tray icon and window commands (app/tray.cpp)
     // A tray-icon notification, its mouse message delivered as x in twips. The shell calls it for
     // the icon's notifications only, never for real mouse moves over the window.
     void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float x, float y);
     void mnuShow_Click();
     void mnuAbout_Click();
     void lblCredits_Click();
-    // Adds the tray icon again, for a taskbar that was restarted.
+    // Adds the tray icon again: for a taskbar that was restarted, or one that was not up yet.
     void RestoreTrayIcon();
 
-    // ---- Monitor
+    // ---- Balloon notices (app/notices.cpp)
+    // Tells the user of a problem with the file at path, unless this cause was told already.
+    void ReportProblem(Notice cause, const std::string& path);
+
+    // ---- Monitor (monitor/)
     void Timer1_Timer();
     bool IsRunningApp();
     void ProbeDiscs();
     std::string GetID();
     void RecordGame();
 
-    // ---- Statistics
+    // ---- Statistics (stats/list_keys.cpp, stats/save_load.cpp)
     void lstTimes_KeyDown(std::int16_t& KeyCode, std::int16_t Shift);
     void lstGames_KeyDown(std::int16_t& KeyCode, std::int16_t Shift);
     void SaveStats();
     bool LoadStats();
     std::string StatsPath();
+    std::string BackupPath();
 
-    // ---- Shared helpers and start-up shortcut
+    // ---- Shared helper (app/form_kavri_meter.cpp) and start-up shortcut (startup/)
     bool FileExists(const std::string& path);
     void InstallStartupShortcut();
 
@@ -79,6 +88,9 @@ public:
     std::vector<std::string> cdDrives;
     NotifyIconDataA trayIcon{};
     bool trayBusy = false;
+    bool trayAdded = false;  // the shell took the icon; until it does, every tick asks again
+    std::uint32_t noticesShown = 0;                    // one bit per Notice told this session
+    std::map<Notice, std::string> pendingNotices;      // causes waiting for the icon, with their paths
 
     // ---- Monitor fields
     bool emulatorRunning = false;
@@ -98,7 +110,7 @@ public:
     std::uint64_t savedRevision = 0;  // model revision that the file on disk holds
     bool statsLocked = false;         // the file exists but could not be read: never overwrite it
     std::uint64_t lockedRevision = 0; // model revision when the locked file was met
-    std::string unreadableStats;      // bytes of a file that did not read cleanly, kept on the next save
+    bool backupPending = false;       // the file did not read cleanly: copy it whole before replacing it
 
     // Sum of the revisions of every control that holds statistics.
     std::uint64_t ModelRevision() const;
@@ -112,6 +124,9 @@ private:
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);
     void RetryLockedLoad();
+    void SaveFailed(const FileStatus& status, const std::string& path);
+    void ShowPendingNotices();
+    bool ShowBalloon(Notice cause, const std::string& path);
 
     Platform os_;
 };

@@ -1,4 +1,5 @@
 // Start-up, the close request, shutdown, Refresh and Exit.
+#include "app/error_trap.h"
 #include "app/form_kavri_meter.h"
 
 namespace kavri {
@@ -32,9 +33,11 @@ void formKavriMeter::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadM
     Cancel = -1;
 }
 
+// Each step is tried even when the one before it failed.
 void formKavriMeter::Form_Unload(std::int16_t& /*Cancel*/) {
-    os_.shell.Shell_NotifyIconA(kNimDelete, &trayIcon);
-    btnRefresh_Click();
+    Trap([&] { os_.shell.Shell_NotifyIconA(kNimDelete, &trayIcon); });
+    Trap([&] { SaveStats(); });
+    Trap([&] { Timer1_Timer(); });
     os_.windowing.End();
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/error_trap.h"
 #include "app/form_kavri_meter.h"
 #include "app/texts.h"
 
@@ -21,25 +22,33 @@ void formKavriMeter::AddTrayIcon() {
     const std::size_t length = std::min(tip.size(), sizeof trayIcon.szTip - 1);
     std::memcpy(trayIcon.szTip, tip.data(), length);
     trayIcon.szTip[length] = '\0';
-    os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon);
+    RestoreTrayIcon();
 }
 
-void formKavriMeter::RestoreTrayIcon() { os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon); }
+// At logon the taskbar may not be up yet; whether the add took is remembered, so that it is tried
+// again until it does.
+void formKavriMeter::RestoreTrayIcon() {
+    trayAdded = os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon) != 0;
+    if (trayAdded) ShowPendingNotices();
+}
 
 void formKavriMeter::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, float /*y*/) {
     if (trayBusy) return;
     trayBusy = true;
-    const float msg = x / os_.windowing.TwipsPerPixelX();
-    if (msg == 515.0f) {
-        os_.windowing.Show();
-    } else if (msg == 517.0f) {
-        switch (os_.windowing.PopupMenu(mnuMain, mnuShow)) {
-        case mnuShow: mnuShow_Click(); break;
-        case mnuAbout: mnuAbout_Click(); break;
-        case mnuExit: mnuExit_Click(); break;
-        default: break;
+    // A failing show, menu or command is abandoned; the guard is released whatever happens.
+    Trap([&] {
+        const float msg = x / os_.windowing.TwipsPerPixelX();
+        if (msg == 515.0f) {
+            os_.windowing.Show();
+        } else if (msg == 517.0f) {
+            switch (os_.windowing.PopupMenu(mnuMain, mnuShow)) {
+            case mnuShow: mnuShow_Click(); break;
+            case mnuAbout: mnuAbout_Click(); break;
+            case mnuExit: mnuExit_Click(); break;
+            default: break;
+            }
         }
-    }
+    });
     trayBusy = false;
 }
 
@@ -50,8 +59,8 @@ void formKavriMeter::mnuAbout_Click() { lblCredits_Click(); }
 void formKavriMeter::lblCredits_Click() {
     const std::string prompt = Caption + "\r\n" + texts::kAuthorCredit + "\r\n\r\n" + texts::kFirstWebPage +
                                "\r\n" + texts::kSecondWebPage;
-    os_.windowing.MsgBox(prompt, kMbIconInformation, Caption);
-    os_.shell.ShellExecuteA(0, "Open", texts::kFirstWebPage, "", "", kSwShowNormal);
+    Trap([&] { os_.windowing.MsgBox(prompt, kMbIconInformation, Caption); });
+    Trap([&] { os_.shell.ShellExecuteA(0, "Open", texts::kFirstWebPage, "", "", kSwShowNormal); });
 }
 
 }  // namespace kavri

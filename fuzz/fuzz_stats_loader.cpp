@@ -1,5 +1,7 @@
-// Loads arbitrary bytes as the statistics file; texts without quotes must survive a save and a
-// second load unchanged.
+// Loads arbitrary bytes as the statistics file and saves: what a load of any bytes saves, loaded
+// again, saves the same bytes, and a file that did not read cleanly is first kept whole as the
+// backup. The first byte picks the paths after the load: bit 0, the file is held at start-up and
+// released before the next tick; bit 1, the first backup fails.
 #include <cstdint>
 #include <string>
 
@@ -9,33 +11,42 @@
 
 namespace {
 
-bool HasQuote(const kavri::StatsContent& c) {
-    auto quoted = [](const std::string& s) { return s.find('"') != std::string::npos; };
-    for (const auto& slot : c.slots)
-        if (quoted(slot.count) || quoted(slot.minutes)) return true;
-    for (const auto* list : {&c.games, &c.runs})
-        for (const auto& line : *list)
-            if (quoted(line)) return true;
-    return false;
+// Loads bytes into a fresh window and saves it; the file's bytes afterwards.
+std::string SavedAgain(const std::string& bytes) {
+    kavri::fake::FakePlatform os;
+    kavri::formKavriMeter form(os.platform());
+    os.files.Put(form.StatsPath(), bytes);
+    form.LoadStats();
+    form.SaveStats();
+    if (os.files.Has(form.BackupPath())) __builtin_trap();  // what the program saved reads cleanly
+    return os.files.Get(form.StatsPath());
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    if (size == 0) return 0;
+    const std::uint8_t paths = data[0];
+    const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
     kavri::fake::FakePlatform os;
     kavri::formKavriMeter form(os.platform());
-    const std::string path = os.windowing.appPath + "\\kvrstat.csv";
-    os.files.Put(path, bytes);
-    form.LoadStats();
+    const std::string file = form.StatsPath(), backup = form.BackupPath();
+    os.files.Put(file, bytes);
+    if (paths & 1) os.files.locked.insert(file);
+    if (paths & 2) os.files.unwritable.insert(backup);
+    form.Form_Load();
+    os.files.locked.clear();
+    form.Timer1_Timer();  // loads a file released before anything was counted
 
-    const kavri::StatsContent first = kavri::ParseStatsFile(bytes);
-    if (!first.complete || HasQuote(first)) return 0;
+    const bool kept = !bytes.empty() && !kavri::ParseStatsFile(bytes).ReadCleanly();
+    if (paths & 2) {
+        form.SaveStats();
+        if (kept && os.files.Get(file) != bytes) __builtin_trap();  // no backup, no replacement
+        os.files.unwritable.clear();
+    }
     form.SaveStats();
-    const kavri::StatsContent second = kavri::ParseStatsFile(os.files.Get(path));
-    if (!second.complete || second.games != first.games || second.runs != first.runs) __builtin_trap();
-    for (std::size_t i = 0; i < 8; ++i)
-        if (second.slots[i].count != first.slots[i].count || second.slots[i].minutes != first.slots[i].minutes)
-            __builtin_trap();
+    if (os.files.Has(backup) != kept || (kept && os.files.Get(backup) != bytes)) __builtin_trap();
+    const std::string saved = os.files.Get(file);
+    if (SavedAgain(saved) != saved) __builtin_trap();
     return 0;
 }

@@ -2,11 +2,12 @@
 // found game disc to RecordGame. Each drive keeps its own disc state, so a disc that stays in
 // any drive is recorded once, and the current game ends only when its own drive is empty.
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <optional>
 
+#include "app/error_trap.h"
 #include "app/form_kavri_meter.h"
+#include "app/text_util.h"
 #include "monitor/game_id.h"
 #include "stats/number_text.h"
 
@@ -15,14 +16,6 @@ namespace {
 
 constexpr std::uint32_t kReplySize = 6;
 constexpr std::size_t kBootLineLimit = 64 * 1024;
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 // "true"/"false" in any case, or a number (zero is false); nothing for any other reply.
 std::optional<bool> ReplyAsBool(const char* reply) {
@@ -48,11 +41,18 @@ void formKavriMeter::ProbeDiscs() {
 bool formKavriMeter::ProbeDrive(DriveState& drive, char* reply) {
     os_.multimedia.mciSendStringA(("open " + currentDrive + " Type cdaudio Alias cdtly wait").c_str(), reply,
                                   kReplySize, 0);
-    // Only the status command's own reply counts, not what the open command left behind.
-    reply[0] = '\0';
-    os_.multimedia.mciSendStringA("status cdtly media present wait", reply, kReplySize, 0);
-    if (const auto present = ReplyAsBool(reply)) drive.mediaPresent = *present;
-    os_.multimedia.mciSendStringA("close cdtly", reply, kReplySize, 0);
+    {
+        // The device is closed on every way out, or its alias would stay taken for later probes.
+        struct CloseDevice {
+            Multimedia& mci;
+            char* reply;
+            ~CloseDevice() { Trap([this] { mci.mciSendStringA("close cdtly", reply, kReplySize, 0); }); }
+        } closer{os_.multimedia, reply};
+        // Only the status command's own reply counts, not what the open command left behind.
+        reply[0] = '\0';
+        os_.multimedia.mciSendStringA("status cdtly media present wait", reply, kReplySize, 0);
+        if (const auto present = ReplyAsBool(reply)) drive.mediaPresent = *present;
+    }
 
     if (drive.mediaPresent) {
         if (!drive.discSeen && FileExists(currentDrive + "\\system.cnf")) RecordGame();

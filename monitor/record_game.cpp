@@ -1,20 +1,11 @@
 // Game recording: one more play of the disc's game in the games list.
-#include <cctype>
-
 #include "app/form_kavri_meter.h"
+#include "app/text_util.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"
 
 namespace kavri {
 namespace {
-
-bool StartsWithNoCase(std::string_view line, std::string_view prefix) {
-    if (line.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(line[i])) != std::toupper(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
-}
 
 // The play count after this recording: at least 1 and at most the 16-bit limit.
 int NextCount(std::string_view line, std::size_t idLength) {

@@ -26,6 +26,8 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
 }  // namespace
 
 void formKavriMeter::Timer1_Timer() {
+    if (!trayAdded) RestoreTrayIcon();
+    else ShowPendingNotices();
     RetryLockedLoad();
     if (IsRunningApp()) {
         const int day = os_.clock.Weekday(os_.clock.Now()) - 1;

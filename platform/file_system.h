@@ -9,6 +9,23 @@
 
 namespace kavri {
 
+// Why a file operation failed.
+enum class FileError {
+    None,
+    FolderDenied,  // the folder does not let the program create a file
+    FileDenied,    // the file itself may not be written
+    InUse,         // another program holds the file
+    DiskFull,
+    Other,
+};
+
+// The outcome of a file operation, with the system's own error code for traces.
+struct FileStatus {
+    FileError error = FileError::None;
+    std::uint32_t systemCode = 0;
+    explicit operator bool() const { return error == FileError::None; }
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -16,11 +33,17 @@ public:
     virtual std::optional<std::int64_t> FileLen(const std::string& path) = 0;
     // The file's bytes, at most maxBytes of them, or nothing when it cannot be read.
     virtual std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) = 0;
-    // Replaces the whole file: a complete new file takes the old one's place, or the old one
-    // stays as it was. True on success.
-    virtual bool WriteWholeFile(const std::string& path, std::string_view bytes) = 0;
-    // Writes a new binary file in one piece; a failed write leaves no file. True on success.
-    virtual bool WriteBinary(const std::string& path, std::string_view bytes) = 0;
+    // Replaces the whole file: a complete new file beside it takes the old one's place, or the
+    // old one stays as it was.
+    virtual FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) = 0;
+    // Rewrites an existing file in place, whole, and flushes it; for a folder where no new file
+    // may be created.
+    virtual FileStatus RewriteFile(const std::string& path, std::string_view bytes) = 0;
+    // Copies a whole file as it stands on disk, replacing the target.
+    virtual FileStatus CopyFile(const std::string& from, const std::string& to) = 0;
+    // Writes a new binary file in one piece; a failed write leaves no file.
+    virtual FileStatus WriteBinary(const std::string& path, std::string_view bytes) = 0;
+    virtual bool FolderExists(const std::string& path) = 0;
 };
 
 }  // namespace kavri

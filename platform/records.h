@@ -39,11 +39,34 @@ struct NotifyIconDataA {
 static_assert(sizeof(NotifyIconDataA) == 88);
 static_assert(offsetof(NotifyIconDataA, szTip) == 24);
 
+// The same record in its second, larger form (488 bytes), which carries a balloon.
+struct NotifyIconBalloonA {
+    std::uint32_t cbSize;
+    std::uint32_t hWnd;
+    std::uint32_t uID;
+    std::uint32_t uFlags;
+    std::uint32_t uCallbackMessage;
+    std::uint32_t hIcon;
+    char szTip[128];
+    std::uint32_t dwState;
+    std::uint32_t dwStateMask;
+    char szInfo[256];
+    std::uint32_t uTimeout;
+    char szInfoTitle[64];
+    std::uint32_t dwInfoFlags;
+};
+static_assert(sizeof(NotifyIconBalloonA) == 488);
+static_assert(offsetof(NotifyIconBalloonA, szInfo) == 160);
+static_assert(offsetof(NotifyIconBalloonA, szInfoTitle) == 420);
+
 inline constexpr std::uint32_t kTh32csSnapProcess = 2;
 inline constexpr std::uint32_t kDriveCdrom = 5;
 inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
 inline constexpr std::uint32_t kNifMessageIconTip = 7;
+inline constexpr std::uint32_t kNifInfo = 0x10;
+inline constexpr std::uint32_t kNiifWarning = 2;
 inline constexpr std::uint32_t kWmMouseMove = 0x200;
 inline constexpr std::int32_t kSwShowNormal = 1;
 inline constexpr std::int32_t kMbIconInformation = 64;

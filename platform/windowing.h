@@ -24,6 +24,8 @@ public:
     virtual bool PrevInstance() = 0;
     // Folder of the program's executable, without a trailing separator except at a root.
     virtual std::string AppPath() = 0;
+    // Full path of the program's executable.
+    virtual std::string ExePath() = 0;
     virtual float TwipsPerPixelX() = 0;
     virtual std::uint32_t WindowHandle() = 0;
     virtual std::uint32_t IconHandle() = 0;

@@ -1,16 +1,28 @@
-// Writes the start-up shortcut once; an existing one is never touched.
+// Makes sure a shortcut to the program stands in a start-up folder; an existing one is never
+// touched and a failure leaves start-up to go on.
 #include "app/form_kavri_meter.h"
+#include "app/text_util.h"
 #include "startup/shortcut_image.h"
 
 namespace kavri {
 
 void formKavriMeter::InstallStartupShortcut() {
-    const std::string root = os_.windowing.AppPath().substr(0, 3);
-    // The image can only name a program on a lettered drive.
-    if (!IsDriveRoot(root)) return;
-    if (FileExists(kShortcutPath)) return;
-    const auto image = ShortcutImage(root);
-    os_.files.WriteBinary(kShortcutPath, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    const std::string folder = os_.windowing.AppPath();
+    const std::string exe = os_.windowing.ExePath();
+    // The fixed image names KavriStat.exe in a drive's root and goes into the classic start-up
+    // folder: it is written only where both hold.
+    if (IsDriveRoot(folder) && EqualsNoCase(exe, folder + kShortcutTarget) && os_.files.FolderExists(kShortcutFolder)) {
+        if (FileExists(kShortcutPath)) return;
+        const auto image = ShortcutImage(folder);
+        os_.files.WriteBinary(kShortcutPath, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+        return;
+    }
+    // Elsewhere the shell makes a shortcut to the executable itself in the user's Startup folder.
+    const auto startup = os_.shell.StartupFolder();
+    if (!startup || startup->empty()) return;
+    const std::string link = InFolder(*startup, kShortcutName);
+    if (FileExists(link)) return;
+    os_.shell.CreateShellLink(link, exe, folder);
 }
 
 }  // namespace kavri

@@ -5,7 +5,7 @@
 namespace kavri {
 namespace {
 
-constexpr std::string_view kLongName = "KavriStat.exe";
+constexpr std::string_view kLongName = kShortcutTarget;
 
 // The image with the drive root and file name left as zero bytes; offsets are in hexadecimal.
 constexpr std::array<std::uint8_t, kShortcutSize> kTemplate = {

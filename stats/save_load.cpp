@@ -1,5 +1,6 @@
 // Saving and loading the statistics file beside the executable.
 #include "app/form_kavri_meter.h"
+#include "app/text_util.h"
 #include "stats/duration.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"
@@ -7,28 +8,46 @@
 namespace kavri {
 namespace {
 
-constexpr std::size_t kStatsReadLimit = 64u << 20;
-
-std::string InFolder(std::string folder, const char* name) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    return folder + name;
+Notice NoticeFor(FileError error) {
+    switch (error) {
+    case FileError::FolderDenied:
+    case FileError::FileDenied: return Notice::SaveDenied;
+    case FileError::InUse: return Notice::SaveInUse;
+    case FileError::DiskFull: return Notice::SaveDiskFull;
+    default: return Notice::SaveFailed;
+    }
 }
 
 }  // namespace
 
 std::string formKavriMeter::StatsPath() { return InFolder(os_.windowing.AppPath(), "kvrstat.csv"); }
+std::string formKavriMeter::BackupPath() { return InFolder(os_.windowing.AppPath(), "kvrstat.bak"); }
 
 void formKavriMeter::SaveStats() {
     // A file that could not be read is never replaced by statistics that did not come from it.
     if (statsLocked) return;
-    if (!unreadableStats.empty()) {
-        // Keep a file that did not read cleanly before it is replaced.
-        if (!os_.files.WriteWholeFile(InFolder(os_.windowing.AppPath(), "kvrstat.bak"), unreadableStats)) return;
-        unreadableStats.clear();
+    const std::string path = StatsPath();
+    if (backupPending) {
+        // A file that did not read cleanly is kept whole, as it stands on disk, before it is replaced.
+        if (const FileStatus kept = os_.files.CopyFile(path, BackupPath()); !kept) return SaveFailed(kept, BackupPath());
+        backupPending = false;
     }
     const std::uint64_t revision = ModelRevision();
-    if (os_.files.WriteWholeFile(StatsPath(), FormatStatsFile(lblTimes, lblTime, lstGames, lstTimes)))
-        savedRevision = revision;
+    const std::string bytes = FormatStatsFile(lblTimes, lblTime, lstGames, lstTimes);
+    FileStatus saved = os_.files.WriteWholeFile(path, bytes);
+    if (saved.error == FileError::FolderDenied) {
+        // No new file may be made beside it: rewrite the file itself, if that may be written.
+        const FileStatus inPlace = os_.files.RewriteFile(path, bytes);
+        if (inPlace || inPlace.error != FileError::Other) saved = inPlace;
+    }
+    if (!saved) return SaveFailed(saved, path);
+    savedRevision = revision;
+    // A good save ends a failing state quietly.
+    std::erase_if(pendingNotices, [](const auto& notice) { return notice.first != Notice::StatsUnreadable; });
+}
+
+void formKavriMeter::SaveFailed(const FileStatus& status, const std::string& path) {
+    ReportProblem(NoticeFor(status.error), path);
 }
 
 bool formKavriMeter::LoadStats() {
@@ -40,6 +59,7 @@ bool formKavriMeter::LoadStats() {
     } else {
         statsLocked = true;
         lockedRevision = ModelRevision();
+        ReportProblem(Notice::StatsUnreadable, path);
     }
     return true;
 }
@@ -53,7 +73,8 @@ void formKavriMeter::ApplyLoadedStats(const std::string& bytes) {
     }
     for (const std::string& line : content.games) lstGames.Append(line);
     for (const std::string& line : content.runs) lstTimes.Append(line);
-    if (!content.complete) unreadableStats = bytes;
+    // A read that stopped at its limit has not seen the whole file.
+    backupPending = !content.ReadCleanly() || bytes.size() >= kStatsReadLimit;
     savedRevision = ModelRevision();
 }
 
@@ -64,6 +85,7 @@ void formKavriMeter::RetryLockedLoad() {
     std::optional<std::string> bytes;
     if (FileExists(path) && !(bytes = os_.files.ReadText(path, kStatsReadLimit))) return;
     statsLocked = false;
+    pendingNotices.erase(Notice::StatsUnreadable);
     if (bytes) ApplyLoadedStats(*bytes);
 }
 

@@ -1,5 +1,6 @@
 #include "stats/stats_file.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "stats/number_text.h"
@@ -66,6 +67,7 @@ StatsContent ParseStatsFile(std::string_view bytes) {
         content.slots.push_back({std::move(*count), std::move(*minutes)});
     }
     content.complete = ReadList(in, content.games) && ReadList(in, content.runs);
+    content.altered = in.Altered();
     return content;
 }
 
@@ -77,13 +79,16 @@ std::optional<std::string> FieldReader::ReadString() {
         const std::size_t close = text_.find('"', pos_ + 1);
         if (close == std::string_view::npos) return std::nullopt;
         field = text_.substr(pos_ + 1, close - pos_ - 1);
-        pos_ = text_.find_first_of(",\r\n", close + 1);
+        pos_ = std::min(text_.find_first_of(",\r\n", close + 1), text_.size());
+        if (pos_ != close + 1) altered_ = true;
     } else {
         const std::size_t end = text_.find_first_of(",\r\n", pos_);
         std::string_view raw = text_.substr(pos_, end == std::string_view::npos ? std::string_view::npos : end - pos_);
         while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\t')) raw.remove_suffix(1);
         field = raw;
         pos_ = end;
+        for (char& c : field)
+            if (c == '"') c = '_', altered_ = true;
     }
     SkipSeparator();
     return field;

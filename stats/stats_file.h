@@ -15,6 +15,9 @@ namespace kavri {
 // A list stores its last index as a 16-bit number, so it holds at most this many lines.
 inline constexpr int kMaxListLines = 32768;
 
+// The most of the file that is read.
+inline constexpr std::size_t kStatsReadLimit = std::size_t{64} << 20;
+
 // Slots 0..7 as (run count caption, minutes tag), then both lists; lines end in CR LF.
 std::string FormatStatsFile(const std::array<Label, 8>& counts, const std::array<Label, 8>& minutes,
                             const ListBox& games, const ListBox& runs);
@@ -30,6 +33,9 @@ struct StatsContent {
     std::vector<std::string> games;
     std::vector<std::string> runs;
     bool complete = false;  // every read succeeded
+    bool altered = false;   // some text was not in the file's own form and reads a little differently
+
+    bool ReadCleanly() const { return complete && !altered; }
 };
 
 StatsContent ParseStatsFile(std::string_view bytes);
@@ -40,12 +46,16 @@ public:
     explicit FieldReader(std::string_view text) : text_(text) {}
     std::optional<std::string> ReadString();
     std::optional<std::int16_t> ReadInteger();
+    // A field held what the file's format cannot write back: a double quote inside a text, which
+    // reads as "_", or characters between a closing quote and the separator, which are dropped.
+    bool Altered() const { return altered_; }
 
 private:
     void SkipSeparator();
 
     std::string_view text_;
     std::size_t pos_ = 0;
+    bool altered_ = false;
 };
 
 }  // namespace kavri

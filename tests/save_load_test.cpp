@@ -1,7 +1,20 @@
+#include <functional>
+
+#include "stats/stats_file.h"
 #include "tests/harness.h"
 
 namespace kavri::test {
 namespace {
+
+constexpr std::uint32_t kBalloonRecordSize = 488;  // NOTIFYICONDATAA_V2_SIZE
+constexpr std::uint32_t kNifInfoFlag = 0x10;        // NIF_INFO
+const std::string kBackupPath = kAppDir + "\\kvrstat.bak";
+
+std::string Slots() {
+    std::string s;
+    for (int i = 0; i < 8; ++i) s += "\"0\",\"0\"\r\n";
+    return s;
+}
 
 std::string ExampleFile() {
     return "\"1\",\"61\"\r\n\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"2\",\"2.5\"\r\n\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"0\",\"0\"\r\n"
@@ -57,6 +70,9 @@ TEST(Statistics, ALockedFileIsNeverOverwrittenByStatisticsThatDidNotComeFromIt) 
     h.form.CloseRequested(1);
     EXPECT_EQ(h.Stats(), ExampleFile());
     EXPECT_EQ(Count(h.os.log, "WriteWholeFile"), 0);
+    ASSERT_EQ(h.os.shell.balloons.size(), 1u);  // told once, at start-up
+    EXPECT_EQ(std::string(h.os.shell.balloons[0].szInfoTitle), "KavriStat cannot read its statistics");
+    EXPECT_NE(std::string(h.os.shell.balloons[0].szInfo).find(kStatsPath), std::string::npos);
 }
 
 TEST(Statistics, ALockedFileReleasedBeforeAnythingWasCountedIsLoadedThen) {
@@ -90,21 +106,100 @@ TEST(Statistics, AFailedWriteKeepsTheOldFileAndTheNextTickTriesAgain) {
     }
 }
 
-TEST(Statistics, AFileThatDidNotReadCleanlyIsKeptBesideBeforeItIsReplaced) {
-    const std::string damaged = "\"1\",\"61\"\r\n\"0\",\"0\"\r\n\"2\",";
-    const std::string backup = kAppDir + "\\kvrstat.bak";
-    Harness h;
-    h.os.files.Put(kStatsPath, damaged);
-    h.os.files.unwritable.insert(backup);
-    h.form.Form_Load();
-    EXPECT_EQ(h.SlotMinutes()[0], "61/1h 1m");
-    EXPECT_EQ(h.SlotCounts()[2], "0");
-    h.form.SaveStats();
-    EXPECT_EQ(h.Stats(), damaged);  // no backup, no replacement
-    h.os.files.unwritable.clear();
-    h.form.SaveStats();
-    EXPECT_EQ(h.os.files.Get(backup), damaged);
-    EXPECT_TRUE(h.Stats().starts_with("\"1\",\"61\"\r\n\"0\",\"0\"\r\n\"0\",\"0\"\r\n"));
+TEST(Statistics, AFileThatDidNotReadCleanlyIsKeptWholeBesideBeforeItIsReplaced) {
+    // Cut short; a double quote inside a text; clean files longer than what is read.
+    std::string longFile = Slots() + "-1\r\n32767\r\n";
+    for (int i = 0; i < 32768; ++i) longFile += "\"" + std::to_string(i) + std::string(2100, '.') + "\"\r\n";
+    ASSERT_GT(longFile.size(), kStatsReadLimit);
+    const std::string trailing = Slots() + "-1\r\n-1\r\n" + std::string(kStatsReadLimit, '\n') + "\"the last line\"";
+    for (const std::string& original : {std::string("\"1\",\"61\"\r\n\"0\",\"0\"\r\n\"2\","),
+                                        Slots() + "0\r\nSLUS\"00594\t1 \tJul 30\r\n-1\r\n", longFile, trailing}) {
+        Harness h;
+        h.os.files.Put(kStatsPath, original);
+        h.os.files.unwritable.insert(kBackupPath);
+        h.form.Form_Load();
+        h.Emulator(true);
+        h.form.Timer1_Timer();
+        EXPECT_EQ(h.Stats(), original);  // no backup, no replacement
+        h.os.files.unwritable.clear();
+        h.form.Timer1_Timer();
+        EXPECT_EQ(h.os.files.Get(kBackupPath), original);  // every line of the original
+        // What was saved reads back cleanly and saves the same bytes again.
+        const std::string saved = h.Stats();
+        Harness again;
+        again.os.files.Put(kStatsPath, saved);
+        again.form.Form_Load();
+        again.form.SaveStats();
+        EXPECT_EQ(again.Stats(), saved);
+        EXPECT_FALSE(again.os.files.Has(kBackupPath));
+    }
+    Harness quote;
+    quote.os.files.Put(kStatsPath, Slots() + "0\r\nSLUS\"00594\t1 \tJul 30\r\n-1\r\n");
+    quote.form.Form_Load();
+    EXPECT_EQ(quote.form.lstGames.Line(0), "SLUS_00594\t1 \tJul 30");  // as the disc's own identifier reads
+}
+
+TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
+    Harness atomic, inPlace, fresh;
+    inPlace.os.files.protectedFolders.insert(kAppDir);
+    fresh.os.files.protectedFolders.insert(kAppDir);
+    for (Harness* h : {&atomic, &inPlace, &fresh}) {
+        if (h != &fresh) h->os.files.Put(kStatsPath, ExampleFile());
+        h->form.Form_Load();
+        h->Emulator(true);
+        h->form.Timer1_Timer();
+        h->form.CloseRequested(0);
+    }
+    EXPECT_EQ(inPlace.Stats(), atomic.Stats());
+    EXPECT_NE(inPlace.Stats(), ExampleFile());
+    EXPECT_GT(Count(inPlace.os.log, "RewriteFile"), 0);
+    EXPECT_TRUE(inPlace.os.shell.balloons.empty());
+    // Without a file to rewrite nothing can be saved there, and the user is told.
+    EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
+    ASSERT_EQ(fresh.os.shell.balloons.size(), 1u);
+    EXPECT_NE(std::string(fresh.os.shell.balloons[0].szInfo).find("does not let it write"), std::string::npos);
+}
+
+TEST(Statistics, EachCauseOfAFailedSaveIsToldOnceASessionWithThePath) {
+    struct Case {
+        const char* what;
+        std::function<void(fake::FakeFileSystem&)> fail;
+        std::string says;
+    } cases[] = {
+        {"disk full", [](fake::FakeFileSystem& f) { f.diskFull = true; }, "The disk is full that holds " + kStatsPath},
+        {"held", [](fake::FakeFileSystem& f) { f.locked.insert(kStatsPath); }, "Another program holds " + kStatsPath},
+        {"protected", [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.unwritable.insert(kStatsPath); },
+         "Windows does not let it write " + kStatsPath},
+        {"broken off", [](fake::FakeFileSystem& f) { f.failWritesPartWay = true; }, "Writing " + kStatsPath + " failed"},
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        h.os.files.Put(kStatsPath, kFreshFile);
+        h.form.Form_Load();
+        h.Emulator(true);
+        for (int round = 0; round < 2; ++round) {
+            c.fail(h.os.files);
+            for (int tick = 0; tick < 2; ++tick) {
+                h.os.clock.Advance(60);
+                h.form.Timer1_Timer();
+            }
+            const std::string before = h.Stats();
+            auto& f = h.os.files;  // mended; the good save is silent
+            f.diskFull = f.failWritesPartWay = false;
+            f.locked.clear(), f.unwritable.clear(), f.protectedFolders.clear();
+            h.os.clock.Advance(60);
+            h.form.Timer1_Timer();
+            EXPECT_NE(h.Stats(), before) << c.what;
+        }
+        ASSERT_EQ(h.os.shell.balloons.size(), 1u) << c.what;
+        const NotifyIconBalloonA& b = h.os.shell.balloons[0];
+        EXPECT_EQ(b.cbSize, kBalloonRecordSize);
+        EXPECT_EQ(b.uFlags, kNifInfoFlag);
+        EXPECT_EQ(b.uID, h.form.trayIcon.uID);
+        EXPECT_EQ(b.hWnd, h.form.trayIcon.hWnd);
+        EXPECT_EQ(std::string(b.szInfoTitle), "KavriStat cannot save its statistics");
+        EXPECT_NE(std::string(b.szInfo).find(c.says), std::string::npos) << c.what << ": " << b.szInfo;
+    }
 }
 
 }  // namespace

@@ -13,9 +13,10 @@ std::uint32_t U32(const std::string& b, std::size_t o) {
            static_cast<std::uint8_t>(b[o + 2]) << 16 | static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[o + 3])) << 24;
 }
 
-TEST(StartupShortcut, WrittenWithTheProgramsDriveRootInAllThreePlaces) {
+TEST(StartupShortcut, TheFixedImageHoldsTheProgramsDriveRootInAllThreePlaces) {
     Harness h;
-    h.os.windowing.appPath = "D:\\Games\\Meter";
+    h.os.windowing.appPath = "D:\\";
+    h.os.files.folders.insert(kShortcutFolder);
     h.form.InstallStartupShortcut();
     const std::string b = h.os.files.Get(kShortcutPath);
     ASSERT_EQ(b.size(), 255u);
@@ -38,30 +39,63 @@ TEST(StartupShortcut, WrittenWithTheProgramsDriveRootInAllThreePlaces) {
     EXPECT_EQ(differing, 3);
 }
 
-TEST(StartupShortcut, AnExistingShortcutIsNeverTouchedButAnEmptyOneIsReplaced) {
-    Harness h;
-    h.os.files.Put(kShortcutPath, "points elsewhere");
-    h.form.InstallStartupShortcut();
-    EXPECT_EQ(h.os.files.Get(kShortcutPath), "points elsewhere");
-    EXPECT_EQ(h.os.files.writes, 0);
-
-    h.os.files.Put(kShortcutPath, "");
-    h.form.InstallStartupShortcut();
-    EXPECT_EQ(h.os.files.Get(kShortcutPath).size(), 255u);
+// Which shortcut is made where: the fixed image only for KavriStat.exe in a drive's root with the
+// classic folder present; otherwise the shell's shortcut to the real executable in the user's
+// Startup folder. Whatever is already there is left alone.
+TEST(StartupShortcut, WhichShortcutInWhichSituation) {
+    const std::string userLink = *Harness().os.shell.startupFolder + "\\KavriStat.lnk";
+    enum Expect { kImage, kLink, kNothing };
+    struct Case {
+        const char* what;
+        std::string appPath, exeName;
+        bool fixedFolder;
+        const char* existing;  // a file already at the place that applies
+        Expect expect;
+    } cases[] = {
+        {"drive root with the classic folder", "D:\\", "KavriStat.exe", true, nullptr, kImage},
+        {"drive root, empty file there", "D:\\", "KavriStat.exe", true, "", kImage},
+        {"drive root, a shortcut there", "D:\\", "KavriStat.exe", true, "mine", kNothing},
+        {"drive root without the classic folder", "D:\\", "KavriStat.exe", false, nullptr, kLink},
+        {"drive root, another file name", "D:\\", "Meter.exe", true, nullptr, kLink},
+        {"a folder of its own", "C:\\KavriStat", "KavriStat.exe", true, nullptr, kLink},
+        {"a folder of its own, empty file there", "C:\\KavriStat", "KavriStat.exe", true, "", kLink},
+        {"a folder of its own, a shortcut there", "C:\\KavriStat", "KavriStat.exe", true, "mine", kNothing},
+        {"a network share", "\\\\server\\share", "KavriStat.exe", true, nullptr, kLink},
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        h.os.windowing.appPath = c.appPath;
+        h.os.windowing.exeName = c.exeName;
+        if (c.fixedFolder) h.os.files.folders.insert(kShortcutFolder);
+        const std::string place = c.appPath == "D:\\" && c.fixedFolder && c.exeName == "KavriStat.exe" ? kShortcutPath : userLink;
+        if (c.existing) h.os.files.Put(place, c.existing);
+        h.form.InstallStartupShortcut();
+        const std::string expected = c.expect == kImage ? std::string(255, '?')
+                                     : c.expect == kLink ? h.os.windowing.ExePath() + "|" + c.appPath
+                                                         : std::string(c.existing);
+        EXPECT_EQ(h.os.files.Get(place).size(), expected.size()) << c.what;
+        if (c.expect != kImage) EXPECT_EQ(h.os.files.Get(place), expected) << c.what;
+        EXPECT_EQ(h.os.shell.links.size(), c.expect == kLink ? 1u : 0u) << c.what;
+        EXPECT_EQ(h.os.files.writes, c.expect == kImage ? 1 : 0) << c.what;
+    }
 }
 
-TEST(StartupShortcut, FailuresAndNonDrivePathsLeaveNoFileAndStartUpGoesOn) {
-    Harness h;
-    h.os.files.unwritable.insert(kShortcutPath);
-    h.form.Form_Load();
-    EXPECT_FALSE(h.os.files.Has(kShortcutPath));
-    EXPECT_EQ(h.os.shell.iconsShown, 1);
-
-    Harness unc;
-    unc.os.windowing.appPath = "\\\\server\\share\\KavriStat";
-    unc.form.InstallStartupShortcut();
-    EXPECT_FALSE(unc.os.files.Has(kShortcutPath));
-    EXPECT_EQ(unc.os.files.writes, 0);
+TEST(StartupShortcut, FailuresChangeNothingElseAndStartUpGoesOn) {
+    for (int failure = 0; failure < 3; ++failure) {
+        Harness h;
+        if (failure == 0) h.os.shell.linkFails = true;
+        if (failure == 1) h.os.shell.startupFolder.reset();
+        if (failure == 2) {  // the classic place is not writable
+            h.os.windowing.appPath = "C:\\";
+            h.os.files.folders.insert(kShortcutFolder);
+            h.os.files.unwritable.insert(kShortcutPath);
+        }
+        h.form.Form_Load();
+        EXPECT_EQ(h.os.files.writes, failure == 2 ? 1 : 0) << failure;
+        EXPECT_FALSE(h.os.files.Has(kShortcutPath)) << failure;
+        EXPECT_EQ(h.os.shell.iconsShown, 1) << failure;
+        EXPECT_TRUE(h.os.windowing.visible) << failure;
+    }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ TEST(StartUp, StepsRunInOrder) {
     h.Emulator(true);
     h.form.Form_Load();
     const auto& log = h.os.log;
-    const int shortcut = Find(log, "WriteBinary c:\\windows\\start menu\\programs\\startup\\KavriStat.lnk");
+    const int shortcut = Find(log, "CreateShellLink");
     const int tray = Find(log, "Shell_NotifyIconA 0");
     const int firstDrive = Find(log, "GetDriveTypeA Z:\\");
     const int lastDrive = Find(log, "GetDriveTypeA C:\\");

@@ -22,13 +22,34 @@ TEST(TrayIcon, RecordAsRegistered) {
     EXPECT_EQ(tip, std::string("Kavri! Statistics 1.0 by Quillon") + '\0' + std::string(31, ' '));
 }
 
-TEST(TrayIcon, ARestartedTaskbarGetsTheSameIconAgain) {
+// At logon the taskbar may not be up: the add is tried at each tick until it takes, and a notice
+// waiting for the icon is told then; a restarted taskbar gets the same record again.
+TEST(TrayIcon, AFailedAddIsTriedAgainUntilItTakes) {
     Harness h;
+    h.os.shell.addFailures = 2;
+    h.os.files.Put(kStatsPath, kFreshFile);
+    h.os.files.locked.insert(kStatsPath);
     h.form.Form_Load();
+    for (int i = 0; i < 3; ++i) h.form.Timer1_Timer();
+    EXPECT_EQ(Count(h.os.log, "Shell_NotifyIconA 0"), 3);
+    EXPECT_EQ(h.os.shell.iconsShown, 1);
+    EXPECT_EQ(h.os.shell.balloons.size(), 1u);
     h.form.RestoreTrayIcon();
-    ASSERT_EQ(h.os.shell.notifyCalls.size(), 2u);
-    EXPECT_EQ(h.os.shell.notifyCalls[1].message, 0u);
-    EXPECT_EQ(std::memcmp(&h.os.shell.notifyCalls[1].data, &h.os.shell.notifyCalls[0].data, 88), 0);
+    ASSERT_EQ(h.os.shell.notifyCalls.size(), 4u);
+    EXPECT_EQ(std::memcmp(&h.os.shell.notifyCalls[3].data, &h.os.shell.notifyCalls[0].data, 88), 0);
+
+    // A save that failed while the icon was away, then succeeded: nothing left to tell.
+    Harness g;
+    g.os.shell.addFailures = 3;  // start-up, its tick, the next tick
+    g.os.files.Put(kStatsPath, kFreshFile);
+    g.form.Form_Load();
+    g.os.files.diskFull = true;
+    g.Emulator(true);
+    g.form.Timer1_Timer();
+    g.os.files.diskFull = false;
+    g.form.btnRefresh_Click();
+    EXPECT_EQ(g.os.shell.iconsShown, 1);
+    EXPECT_TRUE(g.os.shell.balloons.empty());
 }
 
 TEST(TrayIcon, DoubleClickShowsAndRightButtonUpOpensTheMenuAtAnyScaling) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <stdexcept>
+
+#include "app/text_util.h"
 
 namespace kavri::fake {
 namespace {
@@ -14,19 +17,27 @@ std::string Lower(std::string text) {
     return text;
 }
 
+std::string FolderOf(const std::string& path) { return path.substr(0, std::min(path.size(), path.rfind('\\'))); }
+
 }  // namespace
+
+void CallLog::Record(std::string entry) {
+    const bool fails = !throwOn.empty() && entry.starts_with(throwOn);
+    push_back(std::move(entry));
+    if (fails) throw std::runtime_error("injected failure: " + back());
+}
 
 // ---- Kernel
 
 std::uint32_t FakeKernel::GetDriveTypeA(const char* rootPathName) {
-    log_.push_back(std::string("GetDriveTypeA ") + rootPathName);
+    log_.Record(std::string("GetDriveTypeA ") + rootPathName);
     const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(rootPathName[0])));
     const auto it = driveTypes.find(letter);
     return it == driveTypes.end() ? 1 : it->second;
 }
 
 Handle FakeKernel::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) {
-    log_.push_back("CreateToolhelp32Snapshot " + std::to_string(flags) + " " + std::to_string(processId));
+    log_.Record("CreateToolhelp32Snapshot " + std::to_string(flags) + " " + std::to_string(processId));
     if (snapshotFails || flags != kTh32csSnapProcess) return kInvalidHandle;
     ++openSnapshots;
     current_ = kSnapshot;
@@ -47,20 +58,20 @@ std::int32_t FakeKernel::Fill(ProcessEntry32* entry) {
 }
 
 std::int32_t FakeKernel::Process32First(Handle snapshot, ProcessEntry32* entry) {
-    log_.push_back("Process32First");
+    log_.Record("Process32First");
     if (snapshot != current_ || snapshot == kInvalidHandle) return 0;
     next_ = 0;
     return Fill(entry);
 }
 
 std::int32_t FakeKernel::Process32Next(Handle snapshot, ProcessEntry32* entry) {
-    log_.push_back("Process32Next");
+    log_.Record("Process32Next");
     if (snapshot != current_ || snapshot == kInvalidHandle) return 0;
     return Fill(entry);
 }
 
 std::int32_t FakeKernel::CloseHandle(Handle object) {
-    log_.push_back("CloseHandle");
+    log_.Record("CloseHandle");
     if (object != current_ || object == 0) return 0;
     --openSnapshots;
     current_ = 0;
@@ -70,16 +81,41 @@ std::int32_t FakeKernel::CloseHandle(Handle object) {
 // ---- Shell
 
 std::int32_t FakeShell::Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) {
-    log_.push_back("Shell_NotifyIconA " + std::to_string(message));
+    log_.Record("Shell_NotifyIconA " + std::to_string(message));
     notifyCalls.push_back({message, *data});
+    if (message == kNimAdd && addFailures > 0) {
+        --addFailures;
+        return 0;
+    }
     if (message == kNimAdd && iconsShown == 0) ++iconsShown;
     else if (message == kNimDelete && iconsShown > 0) --iconsShown;
     return 1;
 }
 
+std::int32_t FakeShell::Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) {
+    log_.Record("Shell_NotifyIconA balloon " + std::to_string(message));
+    if (message != kNimModify || iconsShown == 0) return 0;
+    balloons.push_back(*data);
+    return 1;
+}
+
+std::optional<std::string> FakeShell::StartupFolder() {
+    log_.Record("StartupFolder");
+    return startupFolder;
+}
+
+bool FakeShell::CreateShellLink(const std::string& link, const std::string& target,
+                                const std::string& workingDirectory) {
+    log_.Record("CreateShellLink " + link);
+    links.push_back({link, target, workingDirectory});
+    if (linkFails) return false;
+    files_.Put(link, target + "|" + workingDirectory);
+    return true;
+}
+
 std::uint32_t FakeShell::ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file,
                                        const char* parameters, const char* directory, std::int32_t showCommand) {
-    log_.push_back(std::string("ShellExecuteA ") + file);
+    log_.Record(std::string("ShellExecuteA ") + file);
     executeCalls.push_back({hwnd, operation, file, parameters, directory, showCommand});
     return 42;
 }
@@ -89,7 +125,7 @@ std::uint32_t FakeShell::ShellExecuteA(std::uint32_t hwnd, const char* operation
 std::uint32_t FakeMultimedia::mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
                                              std::uint32_t /*hwndCallback*/) {
     const std::string text = command;
-    log_.push_back("mciSendStringA " + text);
+    log_.Record("mciSendStringA " + text);
     commands.push_back(text);
     if (returnLength != 6) badReplyLength = true;
     auto reply = [&](const std::string& value) {
@@ -122,28 +158,30 @@ std::uint32_t FakeMultimedia::mciSendStringA(const char* command, char* returnSt
 
 // ---- Windowing
 
+std::string FakeWindowing::ExePath() { return InFolder(appPath, exeName); }
+
 void FakeWindowing::Show() {
-    log_.push_back("Show");
+    log_.Record("Show");
     visible = true;
 }
 
 void FakeWindowing::Hide() {
-    log_.push_back("Hide");
+    log_.Record("Hide");
     visible = false;
 }
 
 void FakeWindowing::Unload() {
-    log_.push_back("Unload");
+    log_.Record("Unload");
     if (onUnload) onUnload();
 }
 
 void FakeWindowing::End() {
-    log_.push_back("End");
+    log_.Record("End");
     ended = true;
 }
 
 int FakeWindowing::PopupMenu(const Menu& /*menu*/, int defaultItem) {
-    log_.push_back("PopupMenu");
+    log_.Record("PopupMenu");
     menuDefaults.push_back(defaultItem);
     if (whileMenuOpen) whileMenuOpen();
     if (menuChoices.empty()) return -1;
@@ -153,7 +191,7 @@ int FakeWindowing::PopupMenu(const Menu& /*menu*/, int defaultItem) {
 }
 
 int FakeWindowing::MsgBox(const std::string& prompt, int style, const std::string& title) {
-    log_.push_back("MsgBox");
+    log_.Record("MsgBox");
     messageBoxes.push_back({prompt, style, title});
     if (whileMessageBoxOpen) whileMessageBoxOpen();
     return 1;
@@ -171,14 +209,14 @@ std::string FakeFileSystem::Get(const std::string& path) const {
 }
 
 std::optional<std::int64_t> FakeFileSystem::FileLen(const std::string& path) {
-    log_.push_back("FileLen " + path);
+    log_.Record("FileLen " + path);
     const auto it = files_.find(Lower(path));
     if (it == files_.end()) return std::nullopt;
     return static_cast<std::int64_t>(it->second.size());
 }
 
 std::optional<std::string> FakeFileSystem::ReadText(const std::string& path, std::size_t maxBytes) {
-    log_.push_back("ReadText " + path);
+    log_.Record("ReadText " + path);
     const std::string key = Lower(path);
     const auto it = files_.find(key);
     if (it == files_.end() || Listed(locked, key)) return std::nullopt;
@@ -191,26 +229,58 @@ bool FakeFileSystem::Listed(const std::set<std::string>& paths, const std::strin
     return false;
 }
 
-bool FakeFileSystem::WriteFails(const std::string& key) const {
-    return failWritesPartWay || diskFull || Listed(locked, key) || Listed(unwritable, key);
+FileError FakeFileSystem::WriteFails(const std::string& key, bool createsFile) const {
+    if (createsFile && Listed(protectedFolders, FolderOf(key))) return FileError::FolderDenied;
+    if (Listed(locked, key)) return FileError::InUse;
+    if (Listed(unwritable, key)) return FileError::FileDenied;
+    if (diskFull) return FileError::DiskFull;
+    if (failWritesPartWay) return FileError::Other;
+    return FileError::None;
 }
 
 // A failed write leaves the old file exactly as it was, and no new file.
-bool FakeFileSystem::Write(const char* operation, const std::string& path, std::string_view bytes) {
-    log_.push_back(operation + (" " + path));
+FileStatus FakeFileSystem::Write(const char* operation, const std::string& path, std::string_view bytes,
+                                 bool createsFile) {
+    log_.Record(operation + (" " + path));
     ++writes;
     const std::string key = Lower(path);
-    if (WriteFails(key)) return false;
+    if (const FileError error = WriteFails(key, createsFile); error != FileError::None) return {error, 5};
     files_[key] = std::string(bytes);
-    return true;
+    return {};
 }
 
-bool FakeFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
-    return Write("WriteWholeFile", path, bytes);
+FileStatus FakeFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
+    return Write("WriteWholeFile", path, bytes, true);
 }
 
-bool FakeFileSystem::WriteBinary(const std::string& path, std::string_view bytes) {
-    return Write("WriteBinary", path, bytes);
+FileStatus FakeFileSystem::RewriteFile(const std::string& path, std::string_view bytes) {
+    if (!Has(path)) {
+        log_.Record("RewriteFile " + path);
+        return {FileError::Other, 2};
+    }
+    return Write("RewriteFile", path, bytes, false);
+}
+
+FileStatus FakeFileSystem::CopyFile(const std::string& from, const std::string& to) {
+    const std::string key = Lower(from);
+    if (!Has(from) || Listed(locked, key)) {
+        log_.Record("CopyFile " + from);
+        return {Has(from) ? FileError::InUse : FileError::Other, 32};
+    }
+    return Write("CopyFile", to, files_[key], true);
+}
+
+FileStatus FakeFileSystem::WriteBinary(const std::string& path, std::string_view bytes) {
+    return Write("WriteBinary", path, bytes, true);
+}
+
+bool FakeFileSystem::FolderExists(const std::string& path) {
+    log_.Record("FolderExists " + path);
+    const std::string key = Lower(path);
+    if (Listed(folders, key)) return true;
+    for (const auto& file : files_)
+        if (file.first.starts_with(key + "\\")) return true;
+    return false;
 }
 
 // ---- Clock

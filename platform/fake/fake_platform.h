@@ -14,7 +14,15 @@
 
 namespace kavri::fake {
 
-using CallLog = std::vector<std::string>;
+// The calls in order. A call whose entry starts with throwOn throws instead of answering, for
+// tests of what an abandoned handler leaves behind.
+struct CallLog : std::vector<std::string> {
+    using std::vector<std::string>::vector;
+    std::string throwOn;
+    void Record(std::string entry);
+};
+
+class FakeFileSystem;
 
 class FakeKernel : public Kernel {
 public:
@@ -43,7 +51,7 @@ private:
 
 class FakeShell : public Shell {
 public:
-    explicit FakeShell(CallLog& log) : log_(log) {}
+    FakeShell(CallLog& log, FakeFileSystem& files) : log_(log), files_(files) {}
 
     struct NotifyCall {
         std::uint32_t message;
@@ -54,16 +62,31 @@ public:
         std::string operation, file, parameters, directory;
         std::int32_t showCommand;
     };
+    struct LinkCall {
+        std::string link, target, workingDirectory;
+    };
     std::vector<NotifyCall> notifyCalls;
+    std::vector<NotifyIconBalloonA> balloons;
     std::vector<ExecuteCall> executeCalls;
-    int iconsShown = 0;  // icons added and not removed
+    std::vector<LinkCall> links;
+    int iconsShown = 0;   // icons added and not removed
+    int addFailures = 0;  // so many adds fail, as while the taskbar is not up yet
+    bool linkFails = false;
+    std::optional<std::string> startupFolder =
+        "C:\\Users\\Kavri\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
 
     std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
+    std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) override;
     std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
                                 const char* directory, std::int32_t showCommand) override;
+    std::optional<std::string> StartupFolder() override;
+    // A made shortcut lands in the fake file system as "target|working directory".
+    bool CreateShellLink(const std::string& link, const std::string& target,
+                         const std::string& workingDirectory) override;
 
 private:
     CallLog& log_;
+    FakeFileSystem& files_;
 };
 
 class FakeMultimedia : public Multimedia {
@@ -97,6 +120,7 @@ public:
 
     bool prevInstance = false;
     std::string appPath = "C:\\Program Files\\KavriStat";
+    std::string exeName = "KavriStat.exe";
     float twipsPerPixel = 15.0f;
     bool visible = false;
     bool ended = false;
@@ -114,6 +138,7 @@ public:
 
     bool PrevInstance() override { return prevInstance; }
     std::string AppPath() override { return appPath; }
+    std::string ExePath() override;
     float TwipsPerPixelX() override { return twipsPerPixel; }
     std::uint32_t WindowHandle() override { return 0x00010042; }
     std::uint32_t IconHandle() override { return 0x00020017; }
@@ -133,10 +158,12 @@ class FakeFileSystem : public FileSystem {
 public:
     explicit FakeFileSystem(CallLog& log) : log_(log) {}
 
-    std::set<std::string> locked;       // measurable, but neither readable nor writable
-    std::set<std::string> unwritable;   // writes fail (missing or read-only folder)
-    bool failWritesPartWay = false;     // every write breaks off after some bytes
-    bool diskFull = false;              // every write fails for lack of space
+    std::set<std::string> locked;            // held by another program: measurable, not readable or writable
+    std::set<std::string> unwritable;        // the file may not be written
+    std::set<std::string> protectedFolders;  // no new file may be created in them
+    std::set<std::string> folders;           // folders that exist besides those holding files
+    bool failWritesPartWay = false;          // every write breaks off after some bytes
+    bool diskFull = false;                   // every write fails for lack of space
     int writes = 0;
 
     void Put(const std::string& path, std::string bytes);
@@ -146,13 +173,16 @@ public:
 
     std::optional<std::int64_t> FileLen(const std::string& path) override;
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
-    bool WriteWholeFile(const std::string& path, std::string_view bytes) override;
-    bool WriteBinary(const std::string& path, std::string_view bytes) override;
+    FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
+    FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
+    FileStatus CopyFile(const std::string& from, const std::string& to) override;
+    FileStatus WriteBinary(const std::string& path, std::string_view bytes) override;
+    bool FolderExists(const std::string& path) override;
 
 private:
     static bool Listed(const std::set<std::string>& paths, const std::string& key);
-    bool WriteFails(const std::string& key) const;
-    bool Write(const char* operation, const std::string& path, std::string_view bytes);
+    FileError WriteFails(const std::string& key, bool createsFile) const;
+    FileStatus Write(const char* operation, const std::string& path, std::string_view bytes, bool createsFile);
 
     CallLog& log_;
     std::map<std::string, std::string> files_;
@@ -174,11 +204,11 @@ public:
 
 struct FakePlatform {
     CallLog log;
+    FakeFileSystem files{log};
     FakeKernel kernel{log};
-    FakeShell shell{log};
+    FakeShell shell{log, files};
     FakeMultimedia multimedia{log};
     FakeWindowing windowing{log};
-    FakeFileSystem files{log};
     FakeClock clock;
 
     Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock}; }

@@ -4,6 +4,8 @@
 namespace kavri::win32 {
 
 inline constexpr const char* kWindowClass = "KavriStatWindow";
+inline constexpr unsigned kTimerId = 1;             // Timer1
+inline constexpr unsigned kLoadMessage = 0x8000 + 1;  // WM_APP + 1: the window is created, run Form_Load
 
 enum ControlId : int {
     kIdRefresh = 100,

@@ -2,18 +2,19 @@
 #include "platform/win32/main_window.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <algorithm>
 
 #include "platform/win32/control_ids.h"
 #include "platform/win32/resources/resource.h"
+#include "platform/win32/trace.h"
 
 namespace kavri::win32 {
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-constexpr UINT_PTR kTimerId = 1;
 
 }  // namespace
 
@@ -23,13 +24,17 @@ MainWindow::MainWindow(HINSTANCE instance, bool previousInstance)
       form_(Platform{kernel_, shell_, multimedia_, *this, files_, clock_}) {}
 
 int MainWindow::Run() {
+    // The shell's shortcut and execute calls want an apartment-threaded COM on this thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    if (FAILED(com)) Trace("CoInitializeEx", "", static_cast<DWORD>(com));
     const INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&common);
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
     if (!CreateMainWindow()) return 1;
     CreateControls();
     ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(form_.Timer1.interval), nullptr);
-    form_.Form_Load();
+    // Start-up is an event like any other, handed over where every event is.
+    ::SendMessageA(hwnd_, kLoadMessage, 0, 0);
 
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -21,6 +21,7 @@ public:
     // Windowing
     bool PrevInstance() override { return previous_; }
     std::string AppPath() override;
+    std::string ExePath() override;
     float TwipsPerPixelX() override;
     std::uint32_t WindowHandle() override;
     std::uint32_t IconHandle() override;

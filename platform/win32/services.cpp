@@ -2,10 +2,14 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstddef>
+
+#include "platform/win32/trace.h"
 
 namespace kavri::win32 {
 
@@ -13,6 +17,9 @@ static_assert(sizeof(void*) == 4, "handles cross the boundary as 32-bit values")
 static_assert(sizeof(PROCESSENTRY32) == sizeof(ProcessEntry32));
 static_assert(offsetof(PROCESSENTRY32, szExeFile) == offsetof(ProcessEntry32, szExeFile));
 static_assert(NOTIFYICONDATAA_V1_SIZE == sizeof(NotifyIconDataA));
+static_assert(NOTIFYICONDATAA_V2_SIZE == sizeof(NotifyIconBalloonA));
+static_assert(offsetof(NOTIFYICONDATAA, szInfo) == offsetof(NotifyIconBalloonA, szInfo));
+static_assert(offsetof(NOTIFYICONDATAA, dwInfoFlags) == offsetof(NotifyIconBalloonA, dwInfoFlags));
 
 namespace {
 
@@ -46,11 +53,57 @@ std::int32_t Win32Shell::Shell_NotifyIconA(std::uint32_t message, NotifyIconData
     return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
 }
 
+std::int32_t Win32Shell::Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) {
+    // cbSize 488: the second-version layout, whose balloon fields every shell since Windows 2000 reads.
+    return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
+}
+
 std::uint32_t Win32Shell::ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file,
                                         const char* parameters, const char* directory, std::int32_t showCommand) {
     const HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(hwnd)), operation,
                                              file, parameters, directory, showCommand);
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(result));
+}
+
+std::optional<std::string> Win32Shell::StartupFolder() {
+    char path[MAX_PATH] = {};
+    const HRESULT result = ::SHGetFolderPathA(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+    if (FAILED(result)) {
+        Trace("SHGetFolderPathA", "CSIDL_STARTUP", static_cast<DWORD>(result));
+        return std::nullopt;
+    }
+    return std::string(path);
+}
+
+namespace {
+
+// Releases a COM interface on every way out.
+template <class T>
+struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p) p->Release();
+    }
+};
+
+}  // namespace
+
+bool Win32Shell::CreateShellLink(const std::string& linkPath, const std::string& target,
+                                 const std::string& workingDirectory) {
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                        reinterpret_cast<void**>(&link.p));
+    if (SUCCEEDED(result)) result = link.p->SetPath(target.c_str());
+    if (SUCCEEDED(result)) result = link.p->SetWorkingDirectory(workingDirectory.c_str());
+    if (SUCCEEDED(result)) result = link.p->SetShowCmd(SW_SHOWNORMAL);
+    if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+    wchar_t wide[MAX_PATH] = {};
+    if (SUCCEEDED(result) && !::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH))
+        result = HRESULT_FROM_WIN32(::GetLastError());
+    if (SUCCEEDED(result)) result = file.p->Save(wide, TRUE);
+    if (FAILED(result)) Trace("IShellLinkA", linkPath, static_cast<DWORD>(result));
+    return SUCCEEDED(result);
 }
 
 std::uint32_t Win32Multimedia::mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,

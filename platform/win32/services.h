@@ -17,8 +17,12 @@ public:
 class Win32Shell : public Shell {
 public:
     std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
+    std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) override;
     std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
                                 const char* directory, std::int32_t showCommand) override;
+    std::optional<std::string> StartupFolder() override;
+    bool CreateShellLink(const std::string& linkPath, const std::string& target,
+                         const std::string& workingDirectory) override;
 };
 
 class Win32Multimedia : public Multimedia {
@@ -31,8 +35,11 @@ class Win32FileSystem : public FileSystem {
 public:
     std::optional<std::int64_t> FileLen(const std::string& path) override;
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
-    bool WriteWholeFile(const std::string& path, std::string_view bytes) override;
-    bool WriteBinary(const std::string& path, std::string_view bytes) override;
+    FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
+    FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
+    FileStatus CopyFile(const std::string& from, const std::string& to) override;
+    FileStatus WriteBinary(const std::string& path, std::string_view bytes) override;
+    bool FolderExists(const std::string& path) override;
 };
 
 class Win32Clock : public Clock {

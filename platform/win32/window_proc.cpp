@@ -1,6 +1,7 @@
 // Delivers each window message to the matching handler of the main window object.
 #include <windowsx.h>
 
+#include "app/error_trap.h"
 #include "platform/tray_message.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/main_window.h"
@@ -14,13 +15,24 @@ LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    return self ? self->Handle(message, wParam, lParam) : ::DefWindowProcA(hwnd, message, wParam, lParam);
+    if (!self) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    // The one place where the window hands an event to a handler: a handler that fails is
+    // abandoned and the program goes on.
+    LRESULT result = 0;
+    if (!Trap([&] { result = self->Handle(message, wParam, lParam); })) {
+        ::OutputDebugStringA(("KavriStat: the handler of message " + std::to_string(message) + " was abandoned\n").c_str());
+        return 0;
+    }
+    return result;
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case kLoadMessage:
+        form_.Form_Load();
+        return 0;
     case WM_TIMER:
-        form_.Timer1_Timer();
+        if (wParam == kTimerId) form_.Timer1_Timer();
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(wParam, lParam);

@@ -5,10 +5,14 @@
 
 namespace kavri::win32 {
 
-std::string MainWindow::AppPath() {
+std::string MainWindow::ExePath() {
     char path[MAX_PATH + 1] = {};
     const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
+    return std::string(path, length);
+}
+
+std::string MainWindow::AppPath() {
+    std::string folder = ExePath();
     folder.erase(std::min(folder.size(), folder.find_last_of('\\')));
     if (folder.size() == 2 && folder[1] == ':') folder += '\\';  // a drive's root keeps its backslash
     return folder;

@@ -45,6 +45,8 @@ app=$WINEPREFIX/drive_c/KavriStat
 startup="$WINEPREFIX/drive_c/windows/start menu/programs/startup"
 stats=$app/kvrstat.csv
 shortcut=$startup/KavriStat.lnk
+user_startup="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/StartUp"
+user_shortcut=$user_startup/KavriStat.lnk
 mkdir -p "$app"
 cp "$win/KavriStat.exe" "$win/probe.exe" "$win/kavri.exe" "$app/"
 
@@ -130,10 +132,11 @@ import -window root "$artefacts/first-start.png" && ok "screenshot saved as firs
 check "one tray icon" wait_until 10 icons_are 1
 check "an idle start writes no statistics file" test ! -e "$stats"
 
-check "the start-up shortcut is 255 bytes" is "$(stat -c %s "$shortcut" 2>/dev/null)" 255
-lnk=$(lnkinfo "$shortcut" 2>&1)
-check "the shortcut targets the program's drive root" grep -q 'Local path[[:space:]]*: C:\\KavriStat.exe' <<<"$lnk"
-check "the shortcut's working directory is that root" grep -q 'Working directory[[:space:]]*: C:\\$' <<<"$lnk"
+check "from its own folder the shortcut is made in the user's start-up folder" test -s "$user_shortcut"
+check "and nothing goes into the classic start-up folder" test ! -e "$shortcut"
+lnk=$(lnkinfo "$user_shortcut" 2>&1)
+check "the shortcut targets the real executable" grep -q 'Local path[[:space:]]*: C:\\KavriStat\\KavriStat.exe$' <<<"$lnk"
+check "the shortcut starts in the program's folder" grep -q 'Working directory[[:space:]]*: C:\\KavriStat$' <<<"$lnk"
 
 # ---- A second start ends at once and leaves the first alone
 second_started=$SECONDS
@@ -190,7 +193,7 @@ check "the end of the session removes the tray icon" wait_until 10 icons_are 0
     printf '2\r\n"Aug 02, 2000 14:05:00 - 0h 20m"\r\n"Aug 02, 2000 09:30:00 - 0h 15m"\r\n'
     printf '"Jul 30, 2000 10:14:00 - 1h 0m"\r\n'
 } >"$stats"
-printf 'a shortcut the user made' >"$shortcut"
+printf 'a shortcut the user made' >"$user_shortcut"
 
 mkdir -p "$work/disc"
 printf 'BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\nVMODE = NTSC\r\n' >"$work/disc/SYSTEM.CNF"
@@ -198,18 +201,32 @@ ln -sfn "$work/disc" "$WINEPREFIX/dosdevices/d:"
 wine reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f /reg:64 >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
 
-wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
-sleep 2
 start_program
-runs_listed() { [ "$(field lstTimes.count)" = 4 ]; }
-check "the earlier runs are loaded and the running emulator adds one" wait_until 30 runs_listed
+runs_listed() { [ "$(field lstTimes.count)" = "$1" ]; }
+check "the earlier runs are loaded" wait_until 30 runs_listed 3
 check "with statistics loaded the window stays hidden" is "$(field visible)" 0
+# The emulator starts after the program: the 30-second timer alone counts the run and saves it.
+wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
+check "the timer counts a run that starts later" wait_until 45 runs_listed 4
+check "and that tick saves it" wait_until 5 grep -q "^\"$today" "$stats"
 check "the run counts for today" is "$(field "lblTimes($today_slot)")" 4
 check "the run counts in Total" is "$(field "lblTimes(7)")" 4
 check "the run's line is on top" grep -q "^$today [0-9:]* - 0h [0-9]*m$" <<<"$(field 'lstTimes[0]')"
 check "the earlier runs follow it" is "$(field 'lstTimes[3]')" "Jul 30, 2000 10:14:00 - 1h 0m"
 check "the disc in D: is recorded as SLUS-00594 with count 1" \
     grep -q "^SLUS-00594\\\\t1 \\\\t$today [0-9:]*" <<<"$(field 'lstGames[2]')"
+
+# The Delete key in the real runs list: the third line goes, and Refresh saves without it.
+click_icon 1 2
+wait_until 10 visible_is 1
+click_window 4860 2010
+xdotool key Down Down Delete
+check "Delete removes the selected runs line" wait_until 5 runs_listed 3
+check "the line below the top one is gone" is "$(field 'lstTimes[2]')" "Jul 30, 2000 10:14:00 - 1h 0m"
+click_window 6427 427
+check "the next save leaves it out" wait_until 10 eval '! grep -q "09:30:00" "$stats"'
+wine taskkill /im KavriStat.exe >/dev/null 2>&1
+wait_until 10 visible_is 0
 
 # A second start now: the file stays as it is.
 wait_until 10 test -s "$stats"
@@ -223,13 +240,13 @@ check "the session's end ends the program" wait_until 15 ended "$program"
 saved=$("$stats_check" "$stats")
 check "the saved file is in the program's format" eval '"$stats_check" "$stats" >/dev/null'
 for line in "game=SCES-05678\\t1 \\tJul 30, 2000 10:14:00 - 1h 1m" "game=SLPS-01234\\t2 \\tAug 01, 2000 09:00:00" \
-    "run=Aug 02, 2000 14:05:00 - 0h 20m" "run=Aug 02, 2000 09:30:00 - 0h 15m" "run=Jul 30, 2000 10:14:00 - 1h 0m"; do
+    "run=Aug 02, 2000 14:05:00 - 0h 20m" "run=Jul 30, 2000 10:14:00 - 1h 0m"; do
     check "the save keeps: ${line#*=}" grep -qxF "$line" <<<"$saved"
 done
 check "the save holds the new game" grep -q "^game=SLUS-00594\\\\t1 \\\\t$today" <<<"$saved"
 check "the save holds the new run first" grep -q "^run=$today" <<<"$(grep '^run=' <<<"$saved" | head -n 1)"
 check "the save counts the run for today" grep -qx "slot($today_slot)=4,9[5-9]" <<<"$saved"
-check "a shortcut already there is left as it was" is "$(cat "$shortcut")" "a shortcut the user made"
+check "a shortcut already there is left as it was" is "$(cat "$user_shortcut")" "a shortcut the user made"
 
 # ---- At 150 % display scaling: the window keeps its twips size and the tray icon still answers
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
@@ -243,6 +260,77 @@ sleep 1
 import -window root "$artefacts/scaled-150.png" && ok "screenshot saved as scaled-150.png"
 wineboot -e >/dev/null 2>&1
 check "the program ends with the session" wait_until 15 ended "$program"
+
+# ---- From a drive's root, with the classic start-up folder present: the fixed 255-byte shortcut
+cp "$win/KavriStat.exe" "$WINEPREFIX/drive_c/KavriStat.exe"
+rm -f "$user_shortcut"
+wine 'C:\KavriStat.exe' >/dev/null 2>&1 &
+program=$!
+classic_written() { [ "$(stat -c %s "$shortcut" 2>/dev/null)" = 255 ]; }
+check "from the drive root the classic shortcut is written, 255 bytes" wait_until 30 classic_written
+lnk=$(lnkinfo "$shortcut" 2>&1)
+check "it targets the program in the drive root" grep -q 'Local path[[:space:]]*: C:\\KavriStat.exe' <<<"$lnk"
+check "its working directory is that root" grep -q 'Working directory[[:space:]]*: C:\\$' <<<"$lnk"
+check "and the user's start-up folder gets none" test ! -e "$user_shortcut"
+wineboot -e >/dev/null 2>&1
+wait_until 15 ended "$program"
+
+# ---- A standard user, whose Wine keeps to Unix permissions, in a French locale
+user=kavristat-e2e
+id "$user" >/dev/null 2>&1 || useradd -m "$user"
+uwork=$(su "$user" -s /bin/bash -c 'mktemp -d /tmp/kavristat-user.XXXXXX')
+as_user() {
+    su "$user" -s /bin/bash -c "export WINEPREFIX=$uwork/pfx DISPLAY=$DISPLAY WINEDEBUG=-all \
+        WINEDLLOVERRIDES='mscoree=;mshtml=' LC_ALL=fr_FR.UTF-8; $1"
+}
+cleanup_user() {
+    as_user 'wineserver -k' >/dev/null 2>&1
+    rm -rf "$uwork"
+}
+trap 'cleanup_user; cleanup' EXIT
+as_user "$(realpath "$(dirname "$0")/../../scripts/wine-prefix")"
+uapp=$uwork/pfx/drive_c/KavriStat
+ustats=$uapp/kvrstat.csv
+mkdir -p "$uapp" "$uwork/pfx/drive_c/emu"
+cp "$win/KavriStat.exe" "$uapp/"
+cp "$win/kavri.exe" "$win/probe.exe" "$uwork/pfx/drive_c/emu/"
+for i in 0 1 2 3 4 5 6 7; do printf '"0","0"\r\n'; done >"$ustats"
+printf -- '-1\r\n-1\r\n' >>"$ustats"
+chown -R "$user" "$uwork/pfx/drive_c"
+chmod 666 "$ustats"
+chmod 555 "$uapp"
+# The same command that makes a file in a folder of the user's own makes none in the program's.
+cannot_create() {
+    as_user "wine cmd /c 'echo x > C:\\emu\\probe.txt & echo x > C:\\KavriStat\\probe.txt'" >/dev/null 2>&1
+    [ -e "$uwork/pfx/drive_c/emu/probe.txt" ] && [ ! -e "$uapp/probe.txt" ]
+}
+check "the standard user cannot create files in the program's folder" cannot_create
+as_user "wine 'C:\\emu\\kavri.exe' >/dev/null 2>&1 &"
+sleep 2
+inode=$(stat -c %i "$ustats")
+as_user "wine 'C:\\KavriStat\\KavriStat.exe' >/dev/null 2>&1 &"
+french_months=(janv. févr. mars avr. mai juin juil. août sept. oct. nov. déc.)
+french_today="${french_months[$((10#$(date +%m) - 1))]} $(date '+%d, %Y')"
+saved_in_french() { iconv -f CP1252 -t UTF-8 "$ustats" 2>/dev/null | grep -q "^\"$french_today [0-9:]* - 0h [0-9]*m\""; }
+check "a protected folder with a writable file still gets the save" wait_until 30 saved_in_french
+check "the file is rewritten in place" is "$(stat -c %i "$ustats")" "$inode"
+check "the French save is in the program's format" eval '"$stats_check" "$ustats" >/dev/null'
+check "the French run counts in Total" grep -q '^"1",' <(sed -n 8p "$ustats")
+as_user 'wineserver -k' >/dev/null 2>&1
+
+# The file itself is read-only now: the program goes on, the file stays, a balloon says why.
+chmod 444 "$ustats"
+before=$(md5sum <"$ustats")
+as_user "wine 'C:\\emu\\kavri.exe' >/dev/null 2>&1 &"
+sleep 2
+as_user "wine 'C:\\KavriStat\\KavriStat.exe' >/dev/null 2>&1 &"
+balloon_up() { xwininfo -root -tree | grep '("explorer.exe" "explorer.exe")' | grep -qE ' [0-9]{3,}x[4-9][0-9]\+'; }
+check "a save that cannot land shows a balloon" wait_until 30 balloon_up
+import -window root "$artefacts/save-failed-balloon.png" && ok "screenshot saved as save-failed-balloon.png"
+counting_on() { as_user "wine 'C:\\emu\\probe.exe'" 2>/dev/null | tr -d '\r' | grep -q '^lblTimes(7)=2$'; }
+check "the program goes on running and counting" counting_on
+check "the unwritable file keeps its bytes" is "$(md5sum <"$ustats")" "$before"
+cleanup_user
 
 echo "$failures end-to-end check(s) failed"
 [ "$failures" -eq 0 ]
