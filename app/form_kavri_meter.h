@@ -95,6 +95,7 @@ public:
     // ---- Monitor fields
     bool emulatorRunning = false;
     LocalDateTime lastTickTime{};
+    std::uint64_t lastTickAsleep = 0;  // the clock's time asleep when lastTickTime was taken
     std::string runStartText;
     std::int32_t runMinutes = 0;
     std::int32_t gameMinutes = 0;
@@ -118,6 +119,7 @@ public:
 private:
     void ScanDrives();
     void AddTrayIcon();
+    void MarkTickTime();
     void CountRunStart(int day);
     void CreditMinutes(int day, std::int32_t minutes);
     void ClearGame();

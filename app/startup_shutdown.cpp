@@ -14,7 +14,7 @@ void formKavriMeter::Form_Load() {
     ScanDrives();
     if (!LoadStats()) os_.windowing.Show();
     currentIndex = -1;
-    lastTickTime = os_.clock.Now();
+    MarkTickTime();
     Timer1_Timer();
 }
 

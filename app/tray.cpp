@@ -27,10 +27,7 @@ void formKavriMeter::AddTrayIcon() {
 
 // At logon the taskbar may not be up yet; whether the add took is remembered, so that it is tried
 // again until it does.
-void formKavriMeter::RestoreTrayIcon() {
-    trayAdded = os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon) != 0;
-    if (trayAdded) ShowPendingNotices();
-}
+void formKavriMeter::RestoreTrayIcon() { trayAdded = os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon) != 0; }
 
 void formKavriMeter::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, float /*y*/) {
     if (trayBusy) return;

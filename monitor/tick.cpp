@@ -27,19 +27,24 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
 
 void formKavriMeter::Timer1_Timer() {
     if (!trayAdded) RestoreTrayIcon();
-    else ShowPendingNotices();
+    ShowPendingNotices();
     RetryLockedLoad();
     if (IsRunningApp()) {
         const int day = os_.clock.Weekday(os_.clock.Now()) - 1;
-        const std::int64_t elapsed = MinutesBetween(lastTickTime, os_.clock.Now());
+        std::int64_t minutes = MinutesBetween(lastTickTime, os_.clock.Now());
+        // Time the computer slept or hibernated is not play: its whole minutes come off the
+        // boundaries crossed since the last tick, and counting goes on from now.
+        const std::uint64_t asleepNow = os_.clock.MillisecondsAsleep();
+        const std::int64_t asleep = asleepNow > lastTickAsleep ? static_cast<std::int64_t>((asleepNow - lastTickAsleep) / 60000) : 0;
+        if (asleep >= 1) minutes = std::max<std::int64_t>(0, minutes - asleep);
         if (!emulatorRunning) CountRunStart(day);
-        if (elapsed >= 1 && elapsed <= std::numeric_limits<std::int16_t>::max()) {
-            CreditMinutes(day, static_cast<std::int32_t>(elapsed));
-        } else if (elapsed > std::numeric_limits<std::int16_t>::max() ||
-                   elapsed < std::numeric_limits<std::int16_t>::min()) {
-            // A gap this long is a clock change or a suspension, not play: credit nothing and
-            // measure from now on.
-            lastTickTime = os_.clock.Now();
+        const bool inRange = minutes >= std::numeric_limits<std::int16_t>::min() &&
+                             minutes <= std::numeric_limits<std::int16_t>::max();
+        if (minutes >= 1 && inRange) {
+            CreditMinutes(day, static_cast<std::int32_t>(minutes));
+        } else if (asleep >= 1 || !inRange) {
+            // A gap beyond 16 bits of minutes is a clock change or a suspension, not play.
+            MarkTickTime();
         }
         lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
         if (!currentEntry.empty() && currentIndex >= 0 && currentIndex < lstGames.Count())
@@ -51,7 +56,7 @@ void formKavriMeter::Timer1_Timer() {
         runMinutes = 0;
         gameMinutes = 0;
         emulatorRunning = false;
-        lastTickTime = os_.clock.Now();
+        MarkTickTime();
     }
     ProbeDiscs();
     if (ModelRevision() != savedRevision) SaveStats();
@@ -70,7 +75,12 @@ void formKavriMeter::CreditMinutes(int day, std::int32_t minutes) {
     for (int slot : {day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
     for (int slot : {day, kTotal})
         lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));
+    MarkTickTime();
+}
+
+void formKavriMeter::MarkTickTime() {
     lastTickTime = os_.clock.Now();
+    lastTickAsleep = os_.clock.MillisecondsAsleep();
 }
 
 }  // namespace kavri

@@ -1,3 +1,5 @@
+#include <sstream>
+
 #include "tests/harness.h"
 
 namespace kavri::test {
@@ -5,130 +7,88 @@ namespace {
 
 const char kBoot[] = "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n";
 
-struct DiscTest : ::testing::Test {
-    Harness h;
-    void Drives(std::initializer_list<char> letters) {
-        for (char c : letters) h.os.kernel.driveTypes[c] = 5;
-        h.form.Form_Load();
-        h.os.log.clear();
-        h.os.multimedia.commands.clear();
-    }
-    void GameDisc(const std::string& drive, const std::string& boot = kBoot) {
-        h.os.multimedia.Insert(drive);
-        h.os.files.Put(drive + "\\system.cnf", boot);
-    }
-};
-
-TEST_F(DiscTest, NoDriveMeansNoProbe) {
-    Drives({});
-    h.form.currentEntry = "kept";
-    h.form.ProbeDiscs();
-    EXPECT_TRUE(h.os.multimedia.commands.empty());
-    EXPECT_EQ(h.form.currentEntry, "kept");
+// A window with CD-ROM drives at the given letters, started.
+void Drives(Harness& h, std::initializer_list<char> letters) {
+    for (char c : letters) h.os.kernel.driveTypes[c] = 5;
+    h.form.Form_Load();
+    h.os.log.clear();
+    h.os.multimedia.commands.clear();
 }
 
-TEST_F(DiscTest, CommandsPerDriveAndOneDeviceAtATime) {
-    Drives({'D', 'F'});
+// Runs events and answers what each probe pass left, as "current games line/game minutes".
+// Events: "D+" a game disc goes into D:, "D0" a disc without a boot file, "D-" the disc comes
+// out, "D=text" the media query answers text, "D!" the media query fails, "p" a probe pass
+// (the game's minutes are 5 before it, so a 0 after it tells that the pass reset them).
+std::string Script(Harness& h, const std::string& events) {
+    std::istringstream in(events);
+    std::string event, trace;
+    while (in >> event) {
+        if (event == "p") {
+            h.form.gameMinutes = 5;
+            h.form.ProbeDiscs();
+            trace += (trace.empty() ? "" : " ") + std::to_string(h.form.currentIndex) + "/" +
+                     std::to_string(h.form.gameMinutes);
+            continue;
+        }
+        const std::string drive = event.substr(0, 1) + ":";
+        auto& script = h.os.multimedia.drives[drive];
+        if (event[1] == '+' || event[1] == '0') h.os.files.Put(drive + "\\system.cnf", event[1] == '+' ? kBoot : "");
+        if (event[1] == '+' || event[1] == '0') script.status = "true";
+        if (event[1] == '-') script.status = "false";
+        if (event[1] == '=') script.status = event.substr(2);
+        script.statusFails = event[1] == '!';
+    }
+    return trace;
+}
+
+TEST(DiscProbe, WhatEachPassLeaves) {
+    const struct {
+        const char* what;
+        std::initializer_list<char> drives;
+        const char* events;
+        const char* trace;
+        const char* games;  // the games list's only line, up to the date; empty for none
+        int bootFileLooks;
+    } scripts[] = {
+        {"a disc that stays is recorded once, and again after it was out", {'D'}, "D+ p p p D- p D+ p",
+         "0/0 0/5 0/5 -1/0 0/0", "SLUS-00594\t2 \t", 2},
+        {"a disc without a boot file is seen and not looked at again", {'D'}, "D0 p D+ p", "-1/5 -1/5", "", 1},
+        {"the pass ends at the first drive holding a medium", {'D', 'F'}, "F=true D+ p", "-1/5", "", 0},
+        {"a reply that does not convert keeps the drive's last answer; a failed query is no answer", {'D'},
+         "D+ p D= p D=maybe p D=FALSE p D=TRUE p D=0 p D=TRUE p D- p D! p",
+         "0/0 0/5 0/5 -1/0 0/0 -1/0 0/0 -1/0 -1/0", "SLUS-00594\t3 \t", 3},
+        {"a disc in a later drive is recorded once while an earlier one is empty", {'D', 'F'}, "D+ p p p",
+         "0/0 0/5 0/5", "SLUS-00594\t1 \t", 1},
+        {"the game ends only when its own drive is empty", {'D', 'F'}, "D+ p F=true p F=false p D- p",
+         "0/0 0/5 0/5 -1/0", "SLUS-00594\t1 \t", 1},
+    };
+    for (const auto& s : scripts) {
+        Harness h;
+        Drives(h, s.drives);
+        EXPECT_EQ(Script(h, s.events), s.trace) << s.what;
+        EXPECT_EQ(h.form.lstGames.Count() == 0 ? "" : h.form.lstGames.Line(0).substr(0, 14), s.games) << s.what;
+        EXPECT_LE(h.form.lstGames.Count(), 1) << s.what;
+        EXPECT_EQ(Count(h.os.log, "FileLen D:\\system.cnf"), s.bootFileLooks) << s.what;
+        EXPECT_FALSE(h.os.multimedia.aliasMisused) << s.what;
+    }
+}
+
+TEST(DiscProbe, CommandsPerDriveOneDeviceAtATimeAndNoneWithoutDrives) {
+    Harness h;
+    Drives(h, {'D', 'F'});
     h.form.ProbeDiscs();
     EXPECT_EQ(h.os.multimedia.commands,
               (std::vector<std::string>{"open F: Type cdaudio Alias cdtly wait", "status cdtly media present wait",
                                         "close cdtly", "open D: Type cdaudio Alias cdtly wait",
                                         "status cdtly media present wait", "close cdtly"}));
-    EXPECT_FALSE(h.os.multimedia.aliasMisused);
     EXPECT_FALSE(h.os.multimedia.badReplyLength);
-}
 
-TEST_F(DiscTest, ADiscThatStaysIsRecordedOnceAndAgainAfterItWasTakenOut) {
-    Drives({'D'});
-    GameDisc("D:");
-    for (int i = 0; i < 3; ++i) h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.lstGames.Count(), 1);
-    EXPECT_EQ(Count(h.os.log, "FileLen D:\\system.cnf"), 1);
-    EXPECT_EQ(h.form.currentIndex, 0);
-
-    h.form.gameMinutes = 7;
-    h.os.multimedia.Eject("D:");
-    h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.currentIndex, -1);
-    EXPECT_EQ(h.form.currentEntry, "");
-    EXPECT_EQ(h.form.gameMinutes, 0);
-
-    h.os.multimedia.Insert("D:");
-    h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.lstGames.Line(0).substr(0, 14), "SLUS-00594\t2 \t");
-}
-
-TEST_F(DiscTest, DiscsWithoutABootFileAreMarkedSeenAndNotLookedAtAgain) {
-    Drives({'D'});
-    h.os.multimedia.Insert("D:");
-    h.os.files.Put("D:\\system.cnf", "");  // empty counts as missing
-    h.form.ProbeDiscs();
-    h.os.files.Put("D:\\system.cnf", kBoot);
-    h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.lstGames.Count(), 0);
-    EXPECT_EQ(Count(h.os.log, "FileLen"), 1);
-}
-
-TEST_F(DiscTest, ThePassEndsAtTheFirstDriveHoldingAMedium) {
-    Drives({'D', 'F'});
-    h.os.multimedia.Insert("F:");  // an audio CD
-    GameDisc("D:");
-    h.form.ProbeDiscs();
-    EXPECT_EQ(Count(h.os.log, "mciSendStringA open"), 1);
-    EXPECT_EQ(h.form.lstGames.Count(), 0);
-}
-
-TEST_F(DiscTest, AReplyThatDoesNotConvertKeepsTheDrivesLastAnswer) {
-    Drives({'D'});
-    GameDisc("D:");
-    h.form.ProbeDiscs();
-    for (const char* reply : {"", "maybe"}) {
-        h.os.multimedia.drives["D:"].status = reply;
-        h.form.ProbeDiscs();
-        EXPECT_EQ(h.form.currentIndex, 0) << reply;
-    }
-    for (const char* reply : {"FALSE", "0"}) {
-        h.os.multimedia.drives["D:"].status = reply;
-        h.form.ProbeDiscs();
-        EXPECT_EQ(h.form.currentIndex, -1) << reply;
-        h.os.multimedia.drives["D:"].status = "TRUE";
-        h.form.ProbeDiscs();
-        EXPECT_EQ(h.form.currentIndex, 0) << reply;
-    }
-    h.os.multimedia.Eject("D:");
-    h.form.ProbeDiscs();
-    h.os.multimedia.drives["D:"].statusFails = true;  // the open's "1" is no answer to the query
-    h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.currentIndex, -1);
-    EXPECT_EQ(h.form.lstGames.Line(0).substr(0, 14), "SLUS-00594\t3 \t");
-}
-
-TEST_F(DiscTest, ADiscInALaterDriveIsRecordedOnceWhileAnEarlierOneIsEmpty) {
-    Drives({'D', 'F'});
-    GameDisc("D:");
-    for (int i = 0; i < 4; ++i) h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.lstGames.Count(), 1);
-    EXPECT_EQ(h.form.lstGames.Line(0).substr(0, 14), "SLUS-00594\t1 \t");
-    EXPECT_EQ(h.form.currentIndex, 0);  // the empty F: does not end D:'s game
-    EXPECT_EQ(h.form.currentDrive, "D:");
-}
-
-TEST_F(DiscTest, TheGameEndsOnlyWhenItsOwnDriveIsEmpty) {
-    Drives({'D', 'F'});
-    GameDisc("D:");
-    h.form.ProbeDiscs();
-    h.form.gameMinutes = 5;
-    h.os.multimedia.Insert("F:");  // an audio CD comes and goes in the other drive
-    h.form.ProbeDiscs();
-    h.os.multimedia.Eject("F:");
-    h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.currentIndex, 0);
-    EXPECT_EQ(h.form.gameMinutes, 5);
-    EXPECT_EQ(h.form.lstGames.Count(), 1);
-    h.os.multimedia.Eject("D:");
-    h.form.ProbeDiscs();
-    EXPECT_EQ(h.form.currentIndex, -1);
-    EXPECT_EQ(h.form.gameMinutes, 0);
+    Harness none;
+    Drives(none, {});
+    none.form.currentEntry = "kept";
+    none.form.ProbeDiscs();
+    EXPECT_TRUE(none.os.multimedia.commands.empty());
+    EXPECT_EQ(none.form.currentEntry, "kept");
 }
 
 }  // namespace

@@ -17,63 +17,44 @@ struct RecordTest : ::testing::Test {
     }
 };
 
-TEST_F(RecordTest, ANewGameIsAppendedWithCountOne) {
-    h.form.gameMinutes = 9;
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Lines(), std::vector<std::string>{"SLUS-00594\t1 \tAug 02, 2000 17:28:10"});
-    EXPECT_EQ(h.form.currentEntry, "SLUS-00594\t1 \tAug 02, 2000 17:28:10");
-    EXPECT_EQ(h.form.currentIndex, 0);
-    EXPECT_EQ(h.form.gameMinutes, 0);
-}
-
-TEST_F(RecordTest, AKnownGameGetsItsCountRaisedAndTheDateRenewed) {
-    Lines({"SCES-05678\t1 \tJul 30, 2000 10:14:00", "SLPS-01234\t2 \tJul 31, 2000 10:00:00",
-           "SLUS-00594\t3 \tAug 02, 2000 17:28:10 - 1h 5m", "SLUS-00594\t8 \tduplicate"});
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Line(2), "SLUS-00594\t4 \tAug 02, 2000 17:28:10");
-    EXPECT_EQ(h.form.lstGames.Line(3), "SLUS-00594\t8 \tduplicate");
-    EXPECT_EQ(h.form.lstGames.Count(), 4);
-    EXPECT_EQ(h.form.currentIndex, 2);
-}
-
-TEST_F(RecordTest, MatchingIgnoresCaseAndIsByPrefix) {
-    Lines({"slus-00594\t2 \tAug 01, 2000 10:00:00"});
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Line(0), "SLUS-00594\t3 \tAug 02, 2000 17:28:10");
-
-    Boot("BOOT = cdrom:\\SLUS_00");  // identifier cut short: "94\t3 \t..." reads as 943
-    h.form.lstGames.Replace(0, "SLUS-00594\t3 \tAug 02, 2000 17:28:10");
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Line(0), "SLUS-00\t944 \tAug 02, 2000 17:28:10");
-}
-
-TEST_F(RecordTest, CountsWithoutANumberStartAtOneAndStopAtTheSixteenBitLimit) {
-    Lines({"SLUS-00594", "SCUS-94426\t32767 \tJul 30, 2000 10:14:00", "SLES-12345\t-9 \tx"});
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Line(0), "SLUS-00594\t1 \tAug 02, 2000 17:28:10");
-    Boot("BOOT = cdrom:\\SCUS_944.26;1");
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Line(1), "SCUS-94426\t32767 \tAug 02, 2000 17:28:10");
-    Boot("BOOT = cdrom:\\SLES_123.45;1");
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Line(2), "SLES-12345\t1 \tAug 02, 2000 17:28:10");
-}
-
-TEST_F(RecordTest, NoIdentifierChangesNothingButTheGameMinutes) {
-    Lines({"SCES-05678\t1 \tJul 30, 2000 10:14:00"});
-    h.form.currentEntry = "SCES-05678\t1 \tJul 30, 2000 10:14:00";
-    h.form.currentIndex = 0;
-    h.form.gameMinutes = 4;
-    for (const char* boot : {"BOOT = cdrom:\\MAIN.EXE;1", "TCB = 4"}) {
-        Boot(boot);
-        h.form.RecordGame();
+// The games list before and after one recording, and the line that becomes the current game.
+TEST(RecordGame, OneMoreRecordingOfTheDiscsGame) {
+    const std::string now = "\tAug 02, 2000 17:28:10";
+    const struct {
+        const char* what;
+        std::vector<std::string> before;
+        std::string boot;  // the boot file's first line; empty for no boot file
+        std::vector<std::string> after;
+        int current;  // -1: the current game stays as it was
+    } rows[] = {
+        {"a new game is appended with count 1", {}, "BOOT = cdrom:\\SLUS_005.94;1", {"SLUS-00594\t1 " + now}, 0},
+        {"a known game: count raised, date renewed, duration gone; the first match only",
+         {"SCES-05678\t1 \tJul 30", "SLUS-00594\t3 \tAug 01 - 1h 5m", "SLUS-00594\t8 \tduplicate"},
+         "BOOT = cdrom:\\SLUS_005.94;1",
+         {"SCES-05678\t1 \tJul 30", "SLUS-00594\t4 " + now, "SLUS-00594\t8 \tduplicate"}, 1},
+        {"letter case is ignored", {"slus-00594\t2 \tAug 01"}, "BOOT = cdrom:\\SLUS_005.94;1", {"SLUS-00594\t3 " + now}, 0},
+        {"a prefix matches; the tab inside the rest is skipped", {"SLUS-00594\t3 \tAug 01"}, "BOOT = cdrom:\\SLUS_00",
+         {"SLUS-00\t944 " + now}, 0},
+        {"no count reads as 0", {"SLUS-00594"}, "BOOT = cdrom:\\SLUS_005.94;1", {"SLUS-00594\t1 " + now}, 0},
+        {"the count stops at 16 bits", {"SCUS-94426\t32767 \tx"}, "BOOT = cdrom:\\SCUS_944.26;1", {"SCUS-94426\t32767 " + now}, 0},
+        {"a negative count starts again at 1", {"SLES-12345\t-9 \tx"}, "BOOT = cdrom:\\SLES_123.45;1", {"SLES-12345\t1 " + now}, 0},
+        {"no identifier", {"SCES-05678\t1 \tx"}, "BOOT = cdrom:\\MAIN.EXE;1", {"SCES-05678\t1 \tx"}, -1},
+        {"no boot line", {"SCES-05678\t1 \tx"}, "TCB = 4", {"SCES-05678\t1 \tx"}, -1},
+        {"no boot file", {"SCES-05678\t1 \tx"}, "", {"SCES-05678\t1 \tx"}, -1},
+    };
+    for (const auto& row : rows) {
+        Harness g;
+        g.os.clock.Set(2000, 8, 2, 17, 28, 10);
+        g.form.currentDrive = "D:";
+        if (!row.boot.empty()) g.os.files.Put("D:\\system.cnf", row.boot + "\r\n");
+        for (const std::string& line : row.before) g.form.lstGames.Append(line);
+        g.form.currentEntry = "earlier", g.form.currentIndex = 7, g.form.gameMinutes = 4;
+        g.form.RecordGame();
+        EXPECT_EQ(g.form.lstGames.Lines(), row.after) << row.what;
+        EXPECT_EQ(g.form.currentIndex, row.current < 0 ? 7 : row.current) << row.what;
+        EXPECT_EQ(g.form.currentEntry, row.current < 0 ? "earlier" : row.after[row.current]) << row.what;
+        EXPECT_EQ(g.form.gameMinutes, 0) << row.what;
     }
-    h.os.files.Remove("D:\\system.cnf");
-    h.form.RecordGame();
-    EXPECT_EQ(h.form.lstGames.Count(), 1);
-    EXPECT_EQ(h.form.currentIndex, 0);
-    EXPECT_EQ(h.form.currentEntry, "SCES-05678\t1 \tJul 30, 2000 10:14:00");
-    EXPECT_EQ(h.form.gameMinutes, 0);
 }
 
 TEST_F(RecordTest, ACraftedIdentifierCannotCorruptTheStatisticsFile) {

@@ -1,3 +1,5 @@
+#include <functional>
+
 #include "tests/harness.h"
 
 namespace kavri::test {
@@ -39,6 +41,8 @@ TEST(StartUp, WindowIsShownOnlyWithoutAStatisticsFile) {
         if (content) h.os.files.Put(kStatsPath, content);
         h.form.Form_Load();
         EXPECT_TRUE(h.os.windowing.visible);
+        EXPECT_EQ(h.SlotMinutes(), std::vector<std::string>(8, "0/0h 0m"));
+        EXPECT_EQ(Count(h.os.log, "ReadText"), 0);
     }
     Harness loaded;
     loaded.os.files.Put(kStatsPath, kFreshFile);
@@ -57,55 +61,48 @@ TEST(StartUp, CdromDrivesAreListedFromTheHighestLetterAndAAndBAreNeverAsked) {
     EXPECT_EQ(Find(h.os.log, "GetDriveTypeA B:"), -1);
 }
 
-TEST(Closing, TheUsersCloseSavesTicksHidesAndKeepsRunning) {
-    Harness h;
-    h.form.Form_Load();
-    h.os.log.clear();
-    h.form.CloseRequested(0);
-    const int save = Find(h.os.log, "WriteWholeFile " + kStatsPath);
-    const int tick = Find(h.os.log, "CreateToolhelp32Snapshot");
-    const int hide = Find(h.os.log, "Hide");
-    EXPECT_TRUE(0 <= save && save < tick && tick < hide);
-    EXPECT_EQ(h.Stats(), kFreshFile);
-    EXPECT_FALSE(h.os.windowing.ended);
-    EXPECT_EQ(h.os.shell.iconsShown, 1);
-
-    std::int16_t cancel = 0;
-    h.form.Form_QueryUnload(cancel, 0);
-    EXPECT_EQ(cancel, -1);
-    for (std::int16_t mode : {1, 2, 3, 7}) {
-        cancel = 0;
-        h.form.Form_QueryUnload(cancel, mode);
-        EXPECT_EQ(cancel, 0) << mode;
+// Each way of closing saves, then ticks; the user's close hides the window and keeps the program,
+// Exit and the end of the session remove the icon first and end it. The minute the last tick
+// credits is saved too.
+TEST(Closing, EachWayOfClosing) {
+    const struct {
+        const char* what;
+        std::function<void(formKavriMeter&)> close;
+        std::vector<std::string> order;
+        bool ends;
+    } ways[] = {
+        {"the user's close", [](formKavriMeter& f) { f.CloseRequested(0); },
+         {"WriteWholeFile", "CreateToolhelp32Snapshot", "Hide"}, false},
+        {"Exit", [](formKavriMeter& f) { f.mnuExit_Click(); },
+         {"Unload", "Shell_NotifyIconA 2", "WriteWholeFile", "CreateToolhelp32Snapshot", "End"}, true},
+        {"the end of the session", [](formKavriMeter& f) { f.CloseRequested(2); },
+         {"Shell_NotifyIconA 2", "WriteWholeFile", "CreateToolhelp32Snapshot", "End"}, true},
+    };
+    for (const auto& w : ways) {
+        Harness h;
+        h.Emulator(true);
+        h.os.clock.Set(2000, 8, 2, 14, 5, 50);  // a Wednesday
+        h.form.Form_Load();                      // counts a run
+        h.os.clock.Set(2000, 8, 2, 14, 6, 5);
+        h.os.log.clear();
+        w.close(h.form);
+        int at = -1;
+        for (const std::string& step : w.order) {
+            const int next = Find(h.os.log, step, at + 1);
+            EXPECT_GT(next, at) << w.what << ": " << step;
+            at = next;
+        }
+        EXPECT_EQ(h.os.windowing.ended, w.ends) << w.what;
+        EXPECT_TRUE(!w.ends || h.os.log.back() == "End") << w.what;
+        EXPECT_EQ(h.os.shell.iconsShown, w.ends ? 0 : 1) << w.what;
+        EXPECT_TRUE(h.Stats().starts_with("\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"1\",\"1\"\r\n")) << w.what;
     }
-}
-
-TEST(Closing, ExitRemovesTheIconThenSavesThenTicksThenEnds) {
-    Harness h;
-    h.form.Form_Load();
-    h.os.log.clear();
-    h.form.mnuExit_Click();
-    const auto& log = h.os.log;
-    const int unload = Find(log, "Unload");
-    const int icon = Find(log, "Shell_NotifyIconA 2");
-    const int save = Find(log, "WriteWholeFile " + kStatsPath);
-    const int tick = Find(log, "CreateToolhelp32Snapshot");
-    const int end = Find(log, "End");
-    EXPECT_TRUE(0 <= unload && unload < icon && icon < save && save < tick && tick < end);
-    EXPECT_EQ(end, static_cast<int>(log.size()) - 1);
-    EXPECT_EQ(h.os.shell.iconsShown, 0);
-    EXPECT_EQ(h.os.shell.notifyCalls.back().data.uID, 1u);
-}
-
-TEST(Closing, TheMinuteOfTheLastTickIsSavedToo) {
-    Harness h;
-    h.Emulator(true);
-    h.os.clock.Set(2000, 8, 2, 14, 5, 50);  // a Wednesday
-    h.form.Form_Load();                      // counts a run
-    h.os.clock.Set(2000, 8, 2, 14, 6, 5);
-    h.form.CloseRequested(2);  // Windows ends the session
-    EXPECT_TRUE(h.os.windowing.ended);
-    EXPECT_TRUE(h.Stats().starts_with("\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"0\",\"0\"\r\n\"1\",\"1\"\r\n"));
+    for (std::int16_t mode : {0, 1, 2, 3, 7}) {
+        Harness h;
+        std::int16_t cancel = 0;
+        h.form.Form_QueryUnload(cancel, mode);
+        EXPECT_EQ(cancel, mode == 0 ? -1 : 0) << mode;
+    }
 }
 
 TEST(Refresh, SavesBeforeTheTick) {

@@ -24,7 +24,7 @@ const char kWorkedExample[] =
     "\"Aug 02, 2000 14:05:00 - 0h 20m\"\r\n\"Aug 02, 2000 09:30:00 - 0h 15m\"\r\n"
     "\"Jul 30, 2000 10:14:00 - 1h 1m\"\r\n";
 
-TEST(StatsFileFormat, WritesTheWorkedExampleByteForByte) {
+TEST(StatsFileFormat, TheWorkedExampleByteForByteAndBack) {
     Model m;
     m.counts[0].SetCaption("1"), m.minutes[0].SetTag("61");
     m.counts[3].SetCaption("2"), m.minutes[3].SetTag("35");
@@ -35,6 +35,13 @@ TEST(StatsFileFormat, WritesTheWorkedExampleByteForByte) {
                             "Jul 30, 2000 10:14:00 - 1h 1m"})
         m.runs.Append(run);
     EXPECT_EQ(m.Bytes(), kWorkedExample);
+
+    const StatsContent c = ParseStatsFile(kWorkedExample);
+    EXPECT_TRUE(c.ReadCleanly());
+    ASSERT_EQ(c.slots.size(), 8u);
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(c.slots[i].count + "," + c.slots[i].minutes, m.counts[i].Caption() + "," + m.minutes[i].Tag());
+    EXPECT_EQ(c.games, m.games.Lines());
+    EXPECT_EQ(c.runs, m.runs.Lines());
 }
 
 TEST(StatsFileFormat, EmptyListsAreMinusOneAndOneLineIsZero) {
@@ -46,18 +53,6 @@ TEST(StatsFileFormat, EmptyListsAreMinusOneAndOneLineIsZero) {
     EXPECT_TRUE(m.Bytes().ends_with("-1\r\n0\r\n\"only\"\r\n"));
 }
 
-TEST(StatsFileParse, ReadsBackEverythingItWrote) {
-    const StatsContent c = ParseStatsFile(kWorkedExample);
-    ASSERT_TRUE(c.complete);
-    ASSERT_EQ(c.slots.size(), 8u);
-    EXPECT_EQ(c.slots[3].count, "2");
-    EXPECT_EQ(c.slots[7].minutes, "96");
-    ASSERT_EQ(c.games.size(), 2u);
-    EXPECT_EQ(c.games[1], "SLUS-00594\t2 \tAug 02, 2000 14:05:00 - 0h 20m");
-    ASSERT_EQ(c.runs.size(), 3u);
-    EXPECT_EQ(c.runs[2], "Jul 30, 2000 10:14:00 - 1h 1m");
-}
-
 TEST(StatsFileParse, FieldRules) {
     FieldReader in("  \"a, b\tc\" junk ,plain  ,\"\"\r\n\"x\"\ry\nlast");
     EXPECT_EQ(in.ReadString(), "a, b\tc");  // quotes keep commas, blanks and tabs
@@ -67,6 +62,11 @@ TEST(StatsFileParse, FieldRules) {
     EXPECT_EQ(in.ReadString(), "y");  // so does a lone LF
     EXPECT_EQ(in.ReadString(), "last");
     EXPECT_FALSE(in.ReadString().has_value());  // past the end
+    EXPECT_TRUE(in.Altered());                  // the junk after a closing quote was dropped
+    FieldReader quote("a\"b,\"c\"");
+    EXPECT_EQ(quote.ReadString(), "a_b");  // a quote the format cannot write back
+    EXPECT_EQ(quote.ReadString(), "c");
+    EXPECT_TRUE(quote.Altered());
 
     FieldReader numbers("12,\"-1\", 2.5 ,32768,abc,\"unmatched");
     EXPECT_EQ(numbers.ReadInteger(), 12);
@@ -83,29 +83,28 @@ std::string Slots() {
     return s;
 }
 
-TEST(StatsFileParse, StopsAtTheFirstFailedReadKeepingWhatCameBefore) {
-    StatsContent c = ParseStatsFile("\"1\",\"2\"\r\n\"3\"");  // ends inside slot 1
-    EXPECT_FALSE(c.complete);
-    ASSERT_EQ(c.slots.size(), 1u);
-    EXPECT_EQ(c.slots[0].minutes, "2");
-
-    c = ParseStatsFile(Slots() + "2\r\n\"g0\"\r\n\"g1\"\r\n");  // one games line missing
-    EXPECT_FALSE(c.complete);
-    EXPECT_EQ(c.slots.size(), 8u);
-    EXPECT_EQ(c.games.size(), 2u);
-    EXPECT_TRUE(c.runs.empty());
-
-    c = ParseStatsFile(Slots() + "x\r\n");
-    EXPECT_FALSE(c.complete);
-    EXPECT_EQ(c.slots.size(), 8u);
-}
-
-TEST(StatsFileParse, IndexBelowMinusOneIsEmptyAndTrailingLinesAreIgnored) {
-    const StatsContent c = ParseStatsFile(Slots() + "-5\r\n0\r\n\"run\"\r\n\"extra\"\r\ngarbage\"\r\n");
-    EXPECT_TRUE(c.complete);
-    EXPECT_TRUE(c.games.empty());
-    ASSERT_EQ(c.runs.size(), 1u);
-    EXPECT_EQ(c.runs[0], "run");
+// Reading stops at the first read that fails, keeping what came before; an index below -1 is an
+// empty list and lines after the runs are not read.
+TEST(StatsFileParse, WhatEachFileYields) {
+    const struct {
+        std::string file;
+        bool complete;
+        std::size_t slots, games, runs;
+    } rows[] = {
+        {"\"1\",\"2\"\r\n\"3\"", false, 1, 0, 0},
+        {Slots() + "2\r\n\"g0\"\r\n\"g1\"\r\n", false, 8, 2, 0},
+        {Slots() + "x\r\n", false, 8, 0, 0},
+        {Slots() + "-5\r\n0\r\n\"run\"\r\n\"extra\"\r\ngarbage\"\r\n", true, 8, 0, 1},
+    };
+    for (const auto& row : rows) {
+        const StatsContent c = ParseStatsFile(row.file);
+        EXPECT_EQ(c.complete, row.complete) << row.file;
+        EXPECT_EQ(c.slots.size(), row.slots) << row.file;
+        EXPECT_EQ(c.games.size(), row.games) << row.file;
+        EXPECT_EQ(c.runs.size(), row.runs) << row.file;
+    }
+    EXPECT_EQ(ParseStatsFile(rows[0].file).slots[0].minutes, "2");
+    EXPECT_EQ(ParseStatsFile(rows[3].file).runs[0], "run");
 }
 
 }  // namespace

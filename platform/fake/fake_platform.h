@@ -194,12 +194,20 @@ public:
     std::string timeSeparator = ":";
 
     void Set(int year, int month, int day, int hour, int minute, int second);
+    std::uint64_t asleepMs = 0;
+
     // Moves the clock by a number of seconds, across days and months.
     void Advance(long long seconds);
+    // The computer sleeps so many seconds: the clock moves on and the time asleep grows.
+    void Sleep(long long seconds) {
+        Advance(seconds);
+        asleepMs += static_cast<std::uint64_t>(seconds) * 1000;
+    }
 
     LocalDateTime Now() override { return now; }
     int Weekday(const LocalDateTime& t) override { return WeekdayOf(t); }
     std::string DateText(const LocalDateTime& t) override;
+    std::uint64_t MillisecondsAsleep() override { return asleepMs; }
 };
 
 struct FakePlatform {

@@ -122,6 +122,17 @@ LocalDateTime Win32Clock::Now() {
 
 int Win32Clock::Weekday(const LocalDateTime& t) { return WeekdayOf(t); }
 
+std::uint64_t Win32Clock::MillisecondsAsleep() {
+    ULONGLONG unbiased = 0;  // 100-nanosecond units, without time asleep
+    if (!::QueryUnbiasedInterruptTime(&unbiased)) {
+        Trace("QueryUnbiasedInterruptTime", "", ::GetLastError());
+        return 0;
+    }
+    const ULONGLONG ticks = ::GetTickCount64();  // milliseconds, with time asleep
+    const ULONGLONG awake = unbiased / 10000;
+    return ticks > awake ? ticks - awake : 0;
+}
+
 namespace {
 
 // A locale text with the characters the statistics file cannot hold taken out.

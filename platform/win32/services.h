@@ -47,6 +47,7 @@ public:
     LocalDateTime Now() override;
     int Weekday(const LocalDateTime& t) override;
     std::string DateText(const LocalDateTime& t) override;
+    std::uint64_t MillisecondsAsleep() override;
 };
 
 }  // namespace kavri::win32
