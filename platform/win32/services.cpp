@@ -9,6 +9,7 @@
 
 #include <cstddef>
 
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/trace.h"
 
 namespace kavri::win32 {
@@ -74,19 +75,6 @@ std::optional<std::string> Win32Shell::StartupFolder() {
     }
     return std::string(path);
 }
-
-namespace {
-
-// Releases a COM interface on every way out.
-template <class T>
-struct ComPtr {
-    T* p = nullptr;
-    ~ComPtr() {
-        if (p) p->Release();
-    }
-};
-
-}  // namespace
 
 bool Win32Shell::CreateShellLink(const std::string& linkPath, const std::string& target,
                                  const std::string& workingDirectory) {

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# End-to-end tests of the real KavriStat.exe under 32-bit Wine, on a virtual X display with a
-# tray host, in a throw-away Wine prefix.
-#   tests/e2e/run.sh WIN32_BUILD_DIR STATS_CHECK ARTEFACT_DIR
+# End-to-end tests of the real KavriStat.exe, its installer and its portable zip under 32-bit
+# Wine, on a virtual X display with a tray host, in a throw-away Wine prefix.
+#   tests/e2e/run.sh WIN32_BUILD_DIR STATS_CHECK ARTEFACT_DIR DIST_DIR
 set -uo pipefail
 
 win=$(realpath "$1")
 stats_check=$(realpath "$2")
 artefacts=$(realpath -m "$3")
+dist=$(realpath "$4")
+version=$(head -n 1 "$(dirname "$0")/../../VERSION")
 mkdir -p "$artefacts"
 
 work=$(mktemp -d /tmp/kavristat-e2e.XXXXXX)
@@ -274,6 +276,70 @@ check "its working directory is that root" grep -q 'Working directory[[:space:]]
 check "and the user's start-up folder gets none" test ! -e "$user_shortcut"
 wineboot -e >/dev/null 2>&1
 wait_until 15 ended "$program"
+
+# ---- The per-user installer: install, run, upgrade, uninstall
+# One session throughout, with no emulator left from the blocks before: a new session would start
+# whatever the user's Startup folder holds, the installed program among it.
+wineserver -k >/dev/null 2>&1
+wineserver -p
+stop_installed() {  # after its close has saved
+    wine taskkill /f /im KavriStat.exe >/dev/null 2>&1
+    wait_until 15 ended "$program"
+}
+installed=$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Programs/KavriStat
+installed_exe='C:\users\'$(id -un)'\AppData\Local\Programs\KavriStat\KavriStat.exe'
+menu_shortcut="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Kavri! Statistics.lnk"
+cp "$dist/KavriStat-$version.msi" "$WINEPREFIX/drive_c/kavristat.msi"
+wine msiexec /i 'C:\kavristat.msi' /qn >/dev/null 2>&1
+check "the installer puts the program in the user's local programs folder" test -s "$installed/KavriStat.exe"
+check "and nothing under Program Files" test ! -e "$WINEPREFIX/drive_c/Program Files/KavriStat"
+check "the Start-menu shortcut targets it" grep -q "Local path[[:space:]]*: ${installed_exe//\\/\\\\}$" \
+    <(lnkinfo "$menu_shortcut" 2>&1)
+apps() { wine uninstaller --list 2>/dev/null | tr -d '\r' | grep -c '|||Kavri! Statistics$'; }
+check "installed apps list it once" is "$(apps)" 1
+wine "$installed_exe" >/dev/null 2>&1 &
+program=$!
+check "the installed program makes its start-up shortcut" wait_until 30 test -s "$user_shortcut"
+check "which targets the installed program" grep -q "Local path[[:space:]]*: ${installed_exe//\\/\\\\}$" \
+    <(lnkinfo "$user_shortcut" 2>&1)
+wine taskkill /im KavriStat.exe >/dev/null 2>&1
+check "it saves its statistics beside itself" wait_until 15 test -s "$installed/kvrstat.csv"
+stop_installed
+printf 'kept\r\n' >"$installed/kvrstat.bak"
+data_before=$(cat "$installed/kvrstat.csv" "$installed/kvrstat.bak" | md5sum)
+
+(cd "$(dirname "$0")/../.." && scripts/package 99.0.0 >/dev/null 2>&1)
+cp "$dist/KavriStat-99.0.0.msi" "$WINEPREFIX/drive_c/kavristat-new.msi"
+rm -f "$dist"/KavriStat-99.0.0*
+wine msiexec /i 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
+check "a newer build upgrades in place: still one entry" is "$(apps)" 1
+check "and the upgraded program is there" test -s "$installed/KavriStat.exe"
+check "the statistics are byte-identical after the upgrade" is "$(cat "$installed/kvrstat.csv" "$installed/kvrstat.bak" | md5sum)" "$data_before"
+
+wine "$installed_exe" >/dev/null 2>&1 &
+program=$!
+wait_until 30 test -s "$user_shortcut"
+stop_installed
+data_before=$(cat "$installed/kvrstat.csv" "$installed/kvrstat.bak" | md5sum)
+wine msiexec /x 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
+check "uninstall removes the program" test ! -e "$installed/KavriStat.exe"
+check "and its Start-menu shortcut" test ! -e "$menu_shortcut"
+check "and the start-up shortcut that points at it" test ! -e "$user_shortcut"
+check "and its entry in installed apps" is "$(apps)" 0
+check "the user's statistics stay byte-identical" is "$(cat "$installed/kvrstat.csv" "$installed/kvrstat.bak" | md5sum)" "$data_before"
+
+# A start-up shortcut that points elsewhere is not the installer's to remove.
+wine msiexec /i 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
+cp "$shortcut" "$user_shortcut"  # the drive root's, which points at C:\KavriStat.exe
+wine msiexec /x 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
+check "uninstall leaves a start-up shortcut to another program" cmp -s "$shortcut" "$user_shortcut"
+wineserver -k >/dev/null 2>&1
+
+# ---- The portable zip and the sums
+unzip -Z1 "$dist/KavriStat-$version-portable.zip" >"$work/zip-list"
+check "the zip holds exactly the program and its text" diff <(sort "$work/zip-list") <(printf 'KavriStat.exe\nREADME.txt\n')
+check "the zip's program is the one built" cmp -s <(unzip -p "$dist/KavriStat-$version-portable.zip" KavriStat.exe) "$win/KavriStat.exe"
+check "the sums verify" eval '(cd "$dist" && sha256sum --quiet -c "KavriStat-$version.sha256")'
 
 # ---- A standard user, whose Wine keeps to Unix permissions, in a French locale
 user=kavristat-e2e
