@@ -10,6 +10,7 @@
 
 #include "app/controls.h"
 #include "platform/platform.h"
+#include "stats/game_totals.h"
 
 namespace kavri {
 
@@ -64,6 +65,13 @@ public:
     std::string StatsPath();
     std::string BackupPath();
 
+    // ---- Total play time per game (stats/totals.cpp)
+    void LoadTotals();
+    void SaveTotals();
+    std::string TotalsPath();
+    // The tooltip of a games-list line: the game's total, play count and first-played date.
+    std::string GameTip(int line);
+
     // ---- Shared helper (app/form_kavri_meter.cpp) and start-up shortcut (startup/)
     bool FileExists(const std::string& path);
     void InstallStartupShortcut();
@@ -106,12 +114,20 @@ public:
     std::string currentDrive;
     std::vector<DriveState> driveStates;
     std::string gameDrive;  // drive holding the disc of the current game
+    std::string currentGameId;  // identifier of the current game, whose total its minutes go to
 
     // ---- Statistics file state
     std::uint64_t savedRevision = 0;  // model revision that the file on disk holds
     bool statsLocked = false;         // the file exists but could not be read: never overwrite it
     std::uint64_t lockedRevision = 0; // model revision when the locked file was met
     bool backupPending = false;       // the file did not read cleanly: copy it whole before replacing it
+
+    // ---- Totals file state, alike
+    GameTotals gameTotals;
+    std::uint64_t totalsSavedRevision = 0;
+    bool totalsLocked = false;
+    bool totalsBackupPending = false;
+    bool totalsSeedPending = false;  // no totals file: they start from the games list once it is loaded
 
     // Sum of the revisions of every control that holds statistics.
     std::uint64_t ModelRevision() const;
@@ -123,10 +139,13 @@ private:
     void CountRunStart(int day);
     void CreditMinutes(int day, std::int32_t minutes);
     void ClearGame();
+    void Recorded(const std::string& id, const std::string& dateText);
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);
     void RetryLockedLoad();
-    void SaveFailed(const FileStatus& status, const std::string& path);
+    // Saves bytes to path with the care both files get; false, and the cause told, when it failed.
+    bool SaveFile(const std::string& path, const std::string& backup, bool& backupPending, const std::string& bytes);
+    void SeedTotals();
     void ShowPendingNotices();
     bool ShowBalloon(Notice cause, const std::string& path);
 

@@ -13,6 +13,7 @@ void formKavriMeter::Form_Load() {
     AddTrayIcon();
     ScanDrives();
     if (!LoadStats()) os_.windowing.Show();
+    LoadTotals();
     currentIndex = -1;
     MarkTickTime();
     Timer1_Timer();
@@ -37,6 +38,7 @@ void formKavriMeter::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadM
 void formKavriMeter::Form_Unload(std::int16_t& /*Cancel*/) {
     Trap([&] { os_.shell.Shell_NotifyIconA(kNimDelete, &trayIcon); });
     Trap([&] { SaveStats(); });
+    Trap([&] { SaveTotals(); });
     Trap([&] { Timer1_Timer(); });
     os_.windowing.End();
 }
@@ -49,6 +51,7 @@ void formKavriMeter::CloseRequested(std::int16_t UnloadMode) {
 
 void formKavriMeter::btnRefresh_Click() {
     SaveStats();
+    SaveTotals();
     Timer1_Timer();
 }
 

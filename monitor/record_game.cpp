@@ -27,14 +27,20 @@ void formKavriMeter::RecordGame() {
         currentEntry = id + "\t" + std::to_string(NextCount(line, id.size())) + " \t" + dateText;
         lstGames.Replace(i, currentEntry);
         currentIndex = static_cast<std::int16_t>(i);
-        gameDrive = currentDrive;
-        return;
+        return Recorded(id, dateText);
     }
     if (lstGames.Count() >= kMaxListLines) return;  // the file could not hold another line
     currentEntry = id + "\t1 \t" + dateText;
     lstGames.Append(currentEntry);
     currentIndex = static_cast<std::int16_t>(lstGames.Count() - 1);
+    Recorded(id, dateText);
+}
+
+// The recorded game is the current one; its total counts one more recording.
+void formKavriMeter::Recorded(const std::string& id, const std::string& dateText) {
     gameDrive = currentDrive;
+    currentGameId = id;
+    gameTotals.Record(id, dateText);
 }
 
 }  // namespace kavri

@@ -60,6 +60,7 @@ void formKavriMeter::Timer1_Timer() {
     }
     ProbeDiscs();
     if (ModelRevision() != savedRevision) SaveStats();
+    SaveTotals();
 }
 
 void formKavriMeter::CountRunStart(int day) {
@@ -72,6 +73,9 @@ void formKavriMeter::CountRunStart(int day) {
 void formKavriMeter::CreditMinutes(int day, std::int32_t minutes) {
     runMinutes = SaturatingAdd(runMinutes, minutes);
     gameMinutes = SaturatingAdd(gameMinutes, minutes);
+    // The minutes of the game whose line the tick refreshes go to its total too.
+    if (!currentEntry.empty() && currentIndex >= 0 && currentIndex < lstGames.Count())
+        gameTotals.Add(currentGameId, minutes);
     for (int slot : {day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
     for (int slot : {day, kTotal})
         lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));

@@ -14,6 +14,8 @@ void formKavriMeter::lstTimes_KeyDown(std::int16_t& KeyCode, std::int16_t /*Shif
 
 void formKavriMeter::lstGames_KeyDown(std::int16_t& KeyCode, std::int16_t /*Shift*/) {
     if (KeyCode != kKeyDelete || lstGames.Selected() < 0) return;
+    // The user asked to forget the game: its total goes too.
+    gameTotals.Forget(TotalFromGamesLine(lstGames.Line(lstGames.Selected())).id);
     lstGames.Remove(lstGames.Selected());
     // Lines below moved up: stop refreshing any games line until a disc is recorded again.
     currentIndex = -1;

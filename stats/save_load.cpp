@@ -26,28 +26,34 @@ std::string formKavriMeter::BackupPath() { return InFolder(os_.windowing.AppPath
 void formKavriMeter::SaveStats() {
     // A file that could not be read is never replaced by statistics that did not come from it.
     if (statsLocked) return;
-    const std::string path = StatsPath();
+    const std::uint64_t revision = ModelRevision();
+    if (SaveFile(StatsPath(), BackupPath(), backupPending, FormatStatsFile(lblTimes, lblTime, lstGames, lstTimes)))
+        savedRevision = revision;
+}
+
+bool formKavriMeter::SaveFile(const std::string& path, const std::string& backup, bool& backupPending,
+                              const std::string& bytes) {
     if (backupPending) {
         // A file that did not read cleanly is kept whole, as it stands on disk, before it is replaced.
-        if (const FileStatus kept = os_.files.CopyFile(path, BackupPath()); !kept) return SaveFailed(kept, BackupPath());
+        if (const FileStatus kept = os_.files.CopyFile(path, backup); !kept) {
+            ReportProblem(NoticeFor(kept.error), backup);
+            return false;
+        }
         backupPending = false;
     }
-    const std::uint64_t revision = ModelRevision();
-    const std::string bytes = FormatStatsFile(lblTimes, lblTime, lstGames, lstTimes);
     FileStatus saved = os_.files.WriteWholeFile(path, bytes);
     if (saved.error == FileError::FolderDenied) {
         // No new file may be made beside it: rewrite the file itself, if that may be written.
         const FileStatus inPlace = os_.files.RewriteFile(path, bytes);
         if (inPlace || inPlace.error != FileError::Other) saved = inPlace;
     }
-    if (!saved) return SaveFailed(saved, path);
-    savedRevision = revision;
+    if (!saved) {
+        ReportProblem(NoticeFor(saved.error), path);
+        return false;
+    }
     // A good save ends a failing state quietly.
     std::erase_if(pendingNotices, [](const auto& notice) { return notice.first != Notice::StatsUnreadable; });
-}
-
-void formKavriMeter::SaveFailed(const FileStatus& status, const std::string& path) {
-    ReportProblem(NoticeFor(status.error), path);
+    return true;
 }
 
 bool formKavriMeter::LoadStats() {
@@ -87,6 +93,7 @@ void formKavriMeter::RetryLockedLoad() {
     statsLocked = false;
     pendingNotices.erase(Notice::StatsUnreadable);
     if (bytes) ApplyLoadedStats(*bytes);
+    if (totalsSeedPending) SeedTotals();
 }
 
 }  // namespace kavri

@@ -49,6 +49,7 @@ public:
     // A field held what the file's format cannot write back: a double quote inside a text, which
     // reads as "_", or characters between a closing quote and the separator, which are dropped.
     bool Altered() const { return altered_; }
+    bool AtEnd() const { return pos_ >= text_.size(); }
 
 private:
     void SkipSeparator();

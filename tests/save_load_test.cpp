@@ -126,7 +126,8 @@ TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
     EXPECT_EQ(inPlace.Stats(), atomic.Stats());
     EXPECT_NE(inPlace.Stats(), ExampleFile());
     EXPECT_GT(Count(inPlace.os.log, "RewriteFile"), 0);
-    EXPECT_TRUE(inPlace.os.shell.balloons.empty());
+    for (const auto& balloon : inPlace.os.shell.balloons)  // only the new totals file cannot be made
+        EXPECT_EQ(std::string(balloon.szInfo).find(kStatsPath), std::string::npos) << balloon.szInfo;
     // Without a file to rewrite nothing can be saved there, and the user is told.
     EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
     ASSERT_EQ(fresh.os.shell.balloons.size(), 1u);

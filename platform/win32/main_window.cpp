@@ -123,7 +123,9 @@ void MainWindow::CreateControls() {
     AddControl("STATIC", "", SS_ETCHEDHORZ, L::kFrame1, kIdFrame);
     AddLabel(form_.lblGames, SS_LEFTNOWORDWRAP, L::kLblGames, kIdGamesHeading);
     AddLabel(form_.lblTimesUsed, SS_LEFTNOWORDWRAP, L::kLblTimesUsed, kIdTimesUsed);
-    SetGamesTabStops(AddList(form_.lstGames, L::kLstGames, kIdGames));
+    const HWND games = AddList(form_.lstGames, L::kLstGames, kIdGames);
+    SetGamesTabStops(games);
+    AddGamesTip(games);
     AddList(form_.lstTimes, L::kLstTimes, kIdTimes);
 }
 

@@ -57,6 +57,11 @@ private:
     void AddLogo(const layout::TwipsRect& at);
     void AddTooltip(HWND control, const std::string& text);
     void SetGamesTabStops(HWND list);
+    void AddGamesTip(HWND list);
+    int GameUnderCursor(HWND list) const;
+    static LRESULT CALLBACK GamesListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                          DWORD_PTR data);
+    void ShowGameTip(HWND list, int line);
     int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
     ListBox* ListOf(HWND control);
     HWND HandleOf(const ListBox& list) const;
@@ -70,6 +75,9 @@ private:
     HFONT boldFont_ = nullptr;
     HFONT linkFont_ = nullptr;
     HWND credits_ = nullptr;
+    HWND gamesTip_ = nullptr;
+    int hoveredGame_ = -1;
+    std::string gamesTipText_;
     int dpi_ = 96;
     UINT taskbarCreated_ = 0;
     std::map<const Label*, HWND> labels_;

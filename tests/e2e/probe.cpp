@@ -56,6 +56,20 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     return TRUE;
 }
 
+// A visible tooltip of the program prints its text, asked for with the message itself, which
+// crosses the process boundary where GetWindowText would only read a caption.
+BOOL CALLBACK PrintTooltip(HWND tip, LPARAM owner) {
+    char name[64], text[512];
+    wchar_t wide[512];
+    ::GetClassNameA(tip, name, sizeof name);
+    if (::GetWindow(tip, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::lstrcmpiA(name, "tooltips_class32") == 0 &&
+        ::IsWindowVisible(tip) && ::SendMessageW(tip, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide)) > 0) {
+        ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        std::printf("tooltip=%s\n", text);
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int main() {
@@ -68,5 +82,6 @@ int main() {
     ::GetWindowTextA(window, caption, sizeof caption);
     std::printf("window=%s\nvisible=%d\n", caption, ::IsWindowVisible(window) ? 1 : 0);
     ::EnumChildWindows(window, PrintControl, 0);
+    ::EnumWindows(PrintTooltip, reinterpret_cast<LPARAM>(window));
     return 0;
 }

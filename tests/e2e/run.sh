@@ -96,11 +96,12 @@ click_icon() {  # click_icon BUTTON [REPEAT]
 # The client area's X window as WIDTHxHEIGHT+X+Y.
 window_geometry() { xwininfo -root -tree | awk '/"Kavri! Statistics 1.0": \("kavristat.exe"/ {print $(NF - 1); exit}'; }
 window_size() { window_geometry | cut -d+ -f1; }
-# Clicks the window at a point given in twips (15 to the pixel at 96 dots per inch).
-click_window() {
+# Points at, or clicks, the window at a point given in twips (15 to the pixel at 96 dots per inch).
+point_window() {
     IFS=+ read -r _ x y <<<"$(window_geometry)"
-    xdotool mousemove $((x + $1 / 15)) $((y + $2 / 15)) click 1
+    xdotool mousemove $((x + $1 / 15)) $((y + $2 / 15))
 }
+click_window() { point_window "$@" && xdotool click 1; }
 start_program() {
     wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1 &
     program=$!
@@ -227,6 +228,18 @@ check "Delete removes the selected runs line" wait_until 5 runs_listed 3
 check "the line below the top one is gone" is "$(field 'lstTimes[2]')" "Jul 30, 2000 10:14:00 - 1h 0m"
 click_window 6427 427
 check "the next save leaves it out" wait_until 10 eval '! grep -q "09:30:00" "$stats"'
+
+# The games list's tooltip: a game's total, play count and first date, following the cursor.
+tooltip_is() { [ "$(field tooltip)" = "$1" ]; }
+point_window 1060 2010
+check "a games line's tooltip tells the game's total" \
+    wait_until 10 tooltip_is "SCES-05678: 1h 1m in total over 1 play, first played Jul 30, 2000"
+import -window root "$artefacts/games-tooltip.png" && ok "screenshot saved as games-tooltip.png"
+point_window 1060 2235
+check "the tooltip follows the line under the cursor" \
+    wait_until 10 tooltip_is "SLPS-01234: 0h 0m in total over 2 plays, first played Aug 01, 2000"
+point_window 5000 4000
+check "and goes when the cursor leaves the list" wait_until 10 tooltip_is ""
 wine taskkill /im KavriStat.exe >/dev/null 2>&1
 wait_until 10 visible_is 0
 
@@ -253,6 +266,9 @@ check "a shortcut already there is left as it was" is "$(cat "$user_shortcut")" 
 # ---- At 150 % display scaling: the window keeps its twips size and the tray icon still answers
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
+# The emulator runs with the disc in D: from the start: the game's minutes reach its total.
+wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
+sleep 2
 start_program
 wait_until 30 window_up
 check "at 144 dots per inch the client area is 6960 x 5355 twips" is "$(window_size)" 696x536
@@ -260,8 +276,17 @@ click_icon 1 2
 check "a double-click on the tray icon shows the window at 150 %" wait_until 10 visible_is 1
 sleep 1
 import -window root "$artefacts/scaled-150.png" && ok "screenshot saved as scaled-150.png"
+totals=$app/kvrgames.csv
+game_minutes() { grep -o '^"SLUS-00594","[0-9]*"' "$totals" 2>/dev/null | grep -o '[0-9]*"$' | tr -d '"'; }
+played() { [ "${1:-0}" -ge 1 ] 2>/dev/null; }
+line_minutes() { "$stats_check" "$stats" | sed -n 's/^game=SLUS-00594\\t2 \\t.* - 0h \([0-9]*\)m$/\1/p'; }
+within_total() { local line; line=$(line_minutes); played "$line" && [ "$(game_minutes)" -ge "$line" ]; }
+check "within minutes the game's line shows this play, and its total holds it" wait_until 80 within_total
+check "the totals file keeps the games seeded from the earlier list" \
+    grep -q '^"SCES-05678","61","Jul 30, 2000 10:14:00","Jul 30, 2000 10:14:00"' "$totals"
 wineboot -e >/dev/null 2>&1
 check "the program ends with the session" wait_until 15 ended "$program"
+check "the statistics file stays in the program's own format" eval '"$stats_check" "$stats" >/dev/null'
 
 # ---- From a drive's root, with the classic start-up folder present: the fixed 255-byte shortcut
 cp "$win/KavriStat.exe" "$WINEPREFIX/drive_c/KavriStat.exe"

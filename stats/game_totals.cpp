@@ -1,0 +1,125 @@
+#include "stats/game_totals.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "stats/number_text.h"
+#include "stats/stats_file.h"
+
+namespace kavri {
+namespace {
+
+constexpr std::string_view kHeader = "\"KavriStat games\",1\r\n";
+
+void PutField(std::string& out, std::string_view text, char after) {
+    out += '"';
+    out += text;
+    out += '"';
+    out += after;
+}
+
+// One line's four fields; false when it does not hold exactly them in the file's own form.
+bool ReadLine(std::string_view line, GameTotal& game) {
+    FieldReader in(line);
+    std::string fields[4];
+    for (std::string& field : fields) {
+        auto text = in.ReadString();
+        if (!text) return false;
+        field = std::move(*text);
+    }
+    game = GameTotal{fields[0], 0, fields[2], fields[3]};
+    // A total reads back only as the plain digits the program writes.
+    if (const auto minutes = ParseNumberText(fields[1]); minutes && *minutes > 0) game.minutes = SaturateInt32(*minutes);
+    return fields[1] == std::to_string(game.minutes) && in.AtEnd() && !in.Altered();
+}
+
+}  // namespace
+
+const GameTotal* GameTotals::Find(std::string_view id) const {
+    const auto it = std::find_if(games_.begin(), games_.end(), [&](const GameTotal& g) { return g.id == id; });
+    return it == games_.end() ? nullptr : &*it;
+}
+
+GameTotal* GameTotals::Entry(std::string_view id) { return const_cast<GameTotal*>(Find(id)); }
+
+void GameTotals::Record(std::string_view id, std::string_view date) {
+    GameTotal* game = Entry(id);
+    if (!game) game = &games_.emplace_back(GameTotal{std::string(id), 0, std::string(date), {}});
+    game->lastPlayed = date;
+    ++revision_;
+}
+
+void GameTotals::Add(std::string_view id, std::int32_t minutes) {
+    GameTotal* game = Entry(id);
+    if (!game || minutes <= 0) return;
+    game->minutes = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{game->minutes} + minutes,
+                                                                     std::numeric_limits<std::int32_t>::max()));
+    ++revision_;
+}
+
+void GameTotals::Forget(std::string_view id) {
+    if (std::erase_if(games_, [&](const GameTotal& g) { return g.id == id; })) ++revision_;
+}
+
+void GameTotals::Assign(std::vector<GameTotal> games) {
+    games_ = std::move(games);
+    ++revision_;
+}
+
+std::string FormatGameTotals(const GameTotals& totals) {
+    std::string out(kHeader);
+    for (const GameTotal& g : totals.Games()) {
+        PutField(out, g.id, ',');
+        PutField(out, std::to_string(g.minutes), ',');
+        PutField(out, g.firstPlayed, ',');
+        PutField(out, g.lastPlayed, '\r');
+        out += '\n';
+    }
+    return out;
+}
+
+TotalsContent ParseGameTotals(std::string_view bytes) {
+    TotalsContent content;
+    content.clean = bytes.starts_with(kHeader);
+    if (!content.clean) return content;  // another format, or none: nothing here is ours to read
+    bytes.remove_prefix(kHeader.size());
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find("\r\n");
+        std::string line(bytes.substr(0, end));
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 2);
+        if (end == std::string_view::npos) content.clean = false;  // the last line is cut short
+        // A line break of another kind inside a text could not be written back.
+        for (char& c : line)
+            if (c == '\r' || c == '\n') c = '_', content.clean = false;
+        GameTotal game;
+        if (!ReadLine(line, game)) content.clean = false;
+        const bool known = std::any_of(content.games.begin(), content.games.end(),
+                                       [&](const GameTotal& g) { return g.id == game.id; });
+        if (known || game.id.empty()) content.clean = false;
+        else content.games.push_back(std::move(game));
+    }
+    return content;
+}
+
+GameTotal TotalFromGamesLine(std::string_view line) {
+    GameTotal game;
+    const std::size_t firstTab = line.find('\t');
+    game.id = line.substr(0, firstTab);
+    if (firstTab == std::string_view::npos) return game;
+    const std::size_t secondTab = line.find('\t', firstTab + 1);
+    if (secondTab == std::string_view::npos) return game;
+    std::string_view rest = line.substr(secondTab + 1);
+    const std::size_t dash = rest.rfind(" - ");
+    game.firstPlayed = game.lastPlayed = rest.substr(0, dash);
+    if (dash == std::string_view::npos) return game;
+    // "1h 5m": hours and minutes.
+    const std::string_view duration = rest.substr(dash + 3);
+    const std::size_t h = duration.find("h ");
+    if (h == std::string_view::npos || !duration.ends_with('m')) return game;
+    const auto hours = ParseNumberText(duration.substr(0, h));
+    const auto minutes = ParseNumberText(duration.substr(h + 2, duration.size() - h - 3));
+    if (hours && minutes && *hours >= 0 && *minutes >= 0) game.minutes = SaturateInt32(*hours * 60 + *minutes);
+    return game;
+}
+
+}  // namespace kavri

@@ -1,0 +1,56 @@
+// Total play time per game, kept in "kvrgames.csv" beside the statistics file: a first line
+// "KavriStat games",1 (name and format version), then per game "ID","total minutes",
+// "first played","last played", in the order the games were first recorded; lines end in CR LF.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kavri {
+
+struct GameTotal {
+    std::string id;
+    std::int32_t minutes = 0;
+    std::string firstPlayed;
+    std::string lastPlayed;
+
+    friend bool operator==(const GameTotal&, const GameTotal&) = default;
+};
+
+class GameTotals {
+public:
+    const std::vector<GameTotal>& Games() const { return games_; }
+    const GameTotal* Find(std::string_view id) const;
+    // A recording of the game at date: a game new here is appended, first played then.
+    void Record(std::string_view id, std::string_view date);
+    // Adds minutes to the game's total, held at the 32-bit limit.
+    void Add(std::string_view id, std::int32_t minutes);
+    void Forget(std::string_view id);
+    void Assign(std::vector<GameTotal> games);
+
+    // Grows with every change, so that a save can tell whether there is anything to write.
+    std::uint64_t Revision() const { return revision_; }
+
+private:
+    GameTotal* Entry(std::string_view id);
+
+    std::vector<GameTotal> games_;
+    std::uint64_t revision_ = 0;
+};
+
+std::string FormatGameTotals(const GameTotals& totals);
+
+struct TotalsContent {
+    std::vector<GameTotal> games;
+    bool clean = true;  // false: something was not in the file's own form, or the version is unknown
+};
+
+TotalsContent ParseGameTotals(std::string_view bytes);
+
+// The games-list line's identifier, date and duration, for totals from a games list met without
+// a totals file: "ID<tab>count <tab>date - 1h 5m".
+GameTotal TotalFromGamesLine(std::string_view line);
+
+}  // namespace kavri

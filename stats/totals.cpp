@@ -1,0 +1,69 @@
+// Total play time per game in "kvrgames.csv", loaded and saved with the same care as the
+// statistics file; and the tooltip that shows a game's total.
+#include "app/form_kavri_meter.h"
+#include "app/text_util.h"
+#include "stats/duration.h"
+#include "stats/number_text.h"
+#include "stats/stats_file.h"
+
+namespace kavri {
+
+std::string formKavriMeter::TotalsPath() { return InFolder(os_.windowing.AppPath(), "kvrgames.csv"); }
+
+void formKavriMeter::LoadTotals() {
+    const std::string path = TotalsPath();
+    if (!FileExists(path)) {
+        // Met for the first time: the totals start from the games list, once that is loaded.
+        if (statsLocked) totalsSeedPending = true;
+        else SeedTotals();
+        return;
+    }
+    const auto bytes = os_.files.ReadText(path, kStatsReadLimit);
+    if (!bytes) {
+        totalsLocked = true;  // never overwritten in this session
+        ReportProblem(Notice::StatsUnreadable, path);
+        return;
+    }
+    TotalsContent content = ParseGameTotals(*bytes);
+    totalsBackupPending = !content.clean || bytes->size() >= kStatsReadLimit;
+    gameTotals.Assign(std::move(content.games));
+    totalsSavedRevision = gameTotals.Revision();
+}
+
+// Each game of the games list starts from the latest play time its line shows, a known lower
+// bound, first played at that line's date.
+void formKavriMeter::SeedTotals() {
+    totalsSeedPending = false;
+    GameTotals seeded;
+    for (const std::string& line : lstGames.Lines()) {
+        const GameTotal game = TotalFromGamesLine(line);
+        if (game.id.empty() || seeded.Find(game.id)) continue;  // the first line of a game counts
+        seeded.Record(game.id, game.firstPlayed);
+        seeded.Add(game.id, game.minutes);
+    }
+    if (!seeded.Games().empty()) gameTotals.Assign(seeded.Games());
+}
+
+void formKavriMeter::SaveTotals() {
+    if (totalsLocked || gameTotals.Revision() == totalsSavedRevision) return;
+    const std::uint64_t revision = gameTotals.Revision();
+    if (SaveFile(TotalsPath(), InFolder(os_.windowing.AppPath(), "kvrgames.bak"), totalsBackupPending,
+                 FormatGameTotals(gameTotals)))
+        totalsSavedRevision = revision;
+}
+
+std::string formKavriMeter::GameTip(int line) {
+    if (line < 0 || line >= lstGames.Count()) return {};
+    const std::string& text = lstGames.Line(line);
+    const std::string id = TotalFromGamesLine(text).id;
+    const GameTotal* total = gameTotals.Find(id);
+    const std::string rest = text.size() > id.size() ? text.substr(id.size() + 1) : std::string();
+    const std::int32_t plays = SaturateInt32(ReadNumber(rest));
+    std::string tip = id + ": " + FormatDuration(total ? total->minutes : 0) + " in total over " +
+                      std::to_string(plays) + (plays == 1 ? " play" : " plays");
+    if (total && !total->firstPlayed.empty())
+        tip += ", first played " + total->firstPlayed.substr(0, total->firstPlayed.rfind(' '));  // the date alone
+    return tip;
+}
+
+}  // namespace kavri
