@@ -5,8 +5,6 @@
 namespace kavri::test {
 namespace {
 
-const char kBoot[] = "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n";
-
 // A window with CD-ROM drives at the given letters, started.
 void Drives(Harness& h, std::initializer_list<char> letters) {
     for (char c : letters) h.os.kernel.driveTypes[c] = 5;
@@ -32,8 +30,8 @@ std::string Script(Harness& h, const std::string& events) {
         }
         const std::string drive = event.substr(0, 1) + ":";
         auto& script = h.os.multimedia.drives[drive];
-        if (event[1] == '+' || event[1] == '0') h.os.files.Put(drive + "\\system.cnf", event[1] == '+' ? kBoot : "");
-        if (event[1] == '+' || event[1] == '0') script.status = "true";
+        if (event[1] == '+') h.GameDisc(drive);
+        if (event[1] == '0') h.os.files.Put(drive + "\\system.cnf", ""), script.status = "true";
         if (event[1] == '-') script.status = "false";
         if (event[1] == '=') script.status = event.substr(2);
         script.statusFails = event[1] == '!';

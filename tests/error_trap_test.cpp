@@ -26,9 +26,7 @@ TEST(ErrorTraps, AFailingHandlerIsAbandonedAndTheProgramGoesOn) {
     for (const Case& c : cases) {
         for (const std::int16_t unloadMode : {1, 2}) {  // Exit, and the end of the session
             Harness h;
-            h.os.kernel.driveTypes['D'] = 5;
-            h.os.multimedia.Insert("D:");
-            h.os.files.Put("D:\\system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\n");
+            h.GameDisc();
             h.Emulator(true);
             h.form.Form_Load();
             h.os.log.throwOn = c.throwOn;

@@ -12,6 +12,12 @@ void Harness::Emulator(bool running) {
     if (running) os.kernel.processes.push_back("kavri.exe");
 }
 
+void Harness::GameDisc(const std::string& drive) {
+    os.kernel.driveTypes[drive[0]] = 5;
+    os.multimedia.Insert(drive);
+    os.files.Put(drive + "\\system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n");
+}
+
 void Harness::TickAt(int hour, int minute, int second) {
     os.clock.now.hour = hour;
     os.clock.now.minute = minute;

@@ -23,6 +23,8 @@ struct Harness {
 
     Harness();
     void Emulator(bool running);
+    // A CD-ROM drive holding a game disc whose boot file names SLUS-00594.
+    void GameDisc(const std::string& drive = "D:");
     // Sets the clock, then runs one tick.
     void TickAt(int hour, int minute, int second);
     std::string Stats() const { return os.files.Get(kStatsPath); }

@@ -11,40 +11,31 @@ TEST(EmulatorName, SuffixOfTheWholeNameInAnyCase) {
         EXPECT_FALSE(IsEmulatorName(no)) << no;
 }
 
-TEST(ProcessWalk, ExaminesEveryEntryOnceAndClosesTheSnapshot) {
-    Harness h;
-    h.os.kernel.processes = {"System", "explorer.exe", "notepad.exe"};
-    EXPECT_FALSE(h.form.IsRunningApp());
-    EXPECT_EQ(h.os.kernel.entriesFetched, 3);
-    EXPECT_EQ(h.os.kernel.openSnapshots, 0);
-    EXPECT_FALSE(h.os.kernel.badRecordSize);
-    EXPECT_EQ(h.os.log.front(), "CreateToolhelp32Snapshot 2 0");
-    EXPECT_EQ(h.os.log.back(), "CloseHandle");
-}
-
-TEST(ProcessWalk, StopsAtTheFirstMatch) {
-    Harness h;
-    h.os.kernel.processes = {"C:\\Program Files\\Kavri\\KAVRI!.EXE", "explorer.exe"};
-    EXPECT_TRUE(h.form.IsRunningApp());
-    EXPECT_EQ(h.os.kernel.entriesFetched, 1);
-    EXPECT_EQ(Count(h.os.log, "Process32Next"), 0);
-    EXPECT_EQ(h.os.kernel.openSnapshots, 0);
-}
-
-TEST(ProcessWalk, FailuresAnswerNo) {
-    Harness h;
-    h.os.kernel.processes = {"kavri.exe"};
-    h.os.kernel.snapshotFails = true;
-    EXPECT_FALSE(h.form.IsRunningApp());
-
-    Harness unterminated;  // a name filling the whole field without its NUL ends the walk
-    unterminated.os.kernel.processes = {std::string(260, 'x'), "kavri.exe"};
-    EXPECT_FALSE(unterminated.form.IsRunningApp());
-    EXPECT_EQ(unterminated.os.kernel.openSnapshots, 0);
-
-    Harness fullLength;  // a 259-character name ending in the emulator's name still counts
-    fullLength.os.kernel.processes = {std::string(250, 'x') + "kavri.exe"};
-    EXPECT_TRUE(fullLength.form.IsRunningApp());
+// The walk answers whether an entry ends in the emulator's name, fetches no entry past the first
+// match and closes the snapshot on every way out.
+TEST(ProcessWalk, AnswersFromTheSnapshotAndClosesIt) {
+    const struct {
+        std::vector<std::string> processes;
+        bool snapshotFails;
+        bool running;
+        int fetched;
+    } rows[] = {
+        {{"System", "explorer.exe", "notepad.exe"}, false, false, 3},
+        {{"C:\\Program Files\\Kavri\\KAVRI!.EXE", "explorer.exe"}, false, true, 1},
+        {{"kavri.exe"}, true, false, 0},
+        {{std::string(260, 'x'), "kavri.exe"}, false, false, 1},  // a name without its NUL ends the walk
+        {{std::string(250, 'x') + "kavri.exe"}, false, true, 1},  // 259 characters and the NUL still count
+    };
+    for (const auto& row : rows) {
+        Harness h;
+        h.os.kernel.processes = row.processes;
+        h.os.kernel.snapshotFails = row.snapshotFails;
+        EXPECT_EQ(h.form.IsRunningApp(), row.running) << row.processes[0];
+        EXPECT_EQ(h.os.kernel.entriesFetched, row.fetched) << row.processes[0];
+        EXPECT_EQ(h.os.kernel.openSnapshots, 0) << row.processes[0];
+        EXPECT_FALSE(h.os.kernel.badRecordSize);
+        EXPECT_EQ(h.os.log.front(), "CreateToolhelp32Snapshot 2 0");
+    }
 }
 
 }  // namespace

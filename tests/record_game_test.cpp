@@ -57,18 +57,6 @@ TEST(RecordGame, OneMoreRecordingOfTheDiscsGame) {
     }
 }
 
-TEST_F(RecordTest, ACraftedIdentifierCannotCorruptTheStatisticsFile) {
-    Boot("BOOT = cdrom:\\S\"US_0\n5.94;1");
-    h.form.RecordGame();
-    h.form.lstTimes.Append("Aug 02, 2000 17:28:10 - 0h 0m");
-    h.form.SaveStats();
-    Harness reloaded;
-    reloaded.os.files.Put(kStatsPath, h.Stats());
-    ASSERT_TRUE(reloaded.form.LoadStats());
-    EXPECT_EQ(reloaded.form.lstGames.Lines(), h.form.lstGames.Lines());
-    EXPECT_EQ(reloaded.form.lstTimes.Lines(), h.form.lstTimes.Lines());
-}
-
 TEST_F(RecordTest, RecordingLeavesRunsAndSlotsAlone) {
     const auto revision = h.form.lstTimes.Revision() + h.form.lblTimesUsed.Revision();
     h.form.RecordGame();

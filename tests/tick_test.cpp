@@ -143,18 +143,6 @@ TEST_F(TickTest, TheRunsListKeepsAtMostThreeHundredAndOneLines) {
     EXPECT_EQ(h.form.lstTimes.Count(), 305);
 }
 
-TEST_F(TickTest, RefreshesTheCurrentGamesLineOnlyWhileThereIsOne) {
-    for (const char* line : {"A", "B", "C"}) h.form.lstGames.Append(line);
-    h.form.currentEntry = "SLUS-00594\t3 \tAug 02, 2000 10:00:00";
-    h.form.currentIndex = 2;
-    h.TickAt(10, 1, 15);
-    EXPECT_EQ(h.form.lstGames.Line(2), "SLUS-00594\t3 \tAug 02, 2000 10:00:00 - 0h 1m");
-    h.form.currentIndex = -1;
-    h.form.lstGames.Replace(2, "C");
-    h.TickAt(10, 2, 15);
-    EXPECT_EQ(h.form.lstGames.Lines(), (std::vector<std::string>{"A", "B", "C"}));
-}
-
 TEST_F(TickTest, TextsThatAreNotNumbersAndCountersAtTheirLimits) {
     h.form.lblTimes[3].SetCaption("lots");
     h.form.lblTime[7].SetTag("9e12");

@@ -13,9 +13,7 @@ struct Session {
     Session(const Harness* before, bool running) {
         if (before)
             for (const std::string& path : {kStatsPath, kTotalsPath}) h.os.files.Put(path, before->os.files.Get(path));
-        h.os.kernel.driveTypes['D'] = 5;
-        h.os.multimedia.Insert("D:");
-        h.os.files.Put("D:\\system.cnf", "BOOT = cdrom:\\SLUS_005.94;1\r\n");
+        h.GameDisc();
         h.Emulator(running);
     }
     void Minutes(int n, long asleepSeconds = 0) {

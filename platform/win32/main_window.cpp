@@ -30,9 +30,13 @@ int MainWindow::Run() {
     const INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&common);
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
-    if (!CreateMainWindow()) return 1;
+    if (!CreateMainWindow()) {
+        Trace("CreateWindowExA", kWindowClass, ::GetLastError());
+        return 1;
+    }
     CreateControls();
-    ::SetTimer(hwnd_, kTimerId, static_cast<UINT>(form_.Timer1.interval), nullptr);
+    if (!::SetTimer(hwnd_, kTimerId, static_cast<UINT>(form_.Timer1.interval), nullptr))
+        Trace("SetTimer", "Timer1", ::GetLastError());
     // Start-up is an event like any other, handed over where every event is.
     ::SendMessageA(hwnd_, kLoadMessage, 0, 0);
 

@@ -34,7 +34,9 @@ Handle FromHandle(HANDLE h) { return static_cast<Handle>(reinterpret_cast<std::u
 std::uint32_t Win32Kernel::GetDriveTypeA(const char* rootPathName) { return ::GetDriveTypeA(rootPathName); }
 
 Handle Win32Kernel::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) {
-    return FromHandle(::CreateToolhelp32Snapshot(flags, processId));
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(flags, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) Trace("CreateToolhelp32Snapshot", std::to_string(flags), ::GetLastError());
+    return FromHandle(snapshot);
 }
 
 std::int32_t Win32Kernel::Process32First(Handle snapshot, ProcessEntry32* entry) {
@@ -51,19 +53,25 @@ std::int32_t Win32Kernel::CloseHandle(Handle object) { return ::CloseHandle(ToHa
 
 std::int32_t Win32Shell::Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) {
     // The record's cbSize of 88 tells the shell to read the first-version layout only.
-    return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
+    const BOOL done = ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
+    if (!done) Trace("Shell_NotifyIconA", std::to_string(message), ::GetLastError());
+    return done;
 }
 
 std::int32_t Win32Shell::Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) {
     // cbSize 488: the second-version layout, whose balloon fields every shell since Windows 2000 reads.
-    return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
+    const BOOL done = ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
+    if (!done) Trace("Shell_NotifyIconA", "balloon", ::GetLastError());
+    return done;
 }
 
 std::uint32_t Win32Shell::ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file,
                                         const char* parameters, const char* directory, std::int32_t showCommand) {
     const HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(hwnd)), operation,
                                              file, parameters, directory, showCommand);
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(result));
+    const auto code = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(result));
+    if (code <= 32) Trace("ShellExecuteA", file, code);  // 32 and below are errors
+    return code;
 }
 
 std::optional<std::string> Win32Shell::StartupFolder() {
@@ -96,8 +104,14 @@ bool Win32Shell::CreateShellLink(const std::string& linkPath, const std::string&
 
 std::uint32_t Win32Multimedia::mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
                                               std::uint32_t hwndCallback) {
-    return ::mciSendStringA(command, returnString, returnLength,
-                            reinterpret_cast<HWND>(static_cast<std::uintptr_t>(hwndCallback)));
+    const MCIERROR error = ::mciSendStringA(command, returnString, returnLength,
+                                            reinterpret_cast<HWND>(static_cast<std::uintptr_t>(hwndCallback)));
+    if (error != 0) {
+        char reason[128] = {};
+        ::mciGetErrorStringA(error, reason, sizeof reason);
+        Trace("mciSendStringA", std::string(command) + ": " + reason, error);
+    }
+    return error;
 }
 
 // ---- Clock and locale
@@ -127,6 +141,7 @@ namespace {
 std::string LocaleText(LCTYPE type, const char* fallback) {
     char buffer[80];
     const int length = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+    if (length == 0) Trace("GetLocaleInfoA", std::to_string(type), ::GetLastError());
     std::string text;
     for (int i = 0; i + 1 < length; ++i)
         if (buffer[i] != '"' && static_cast<unsigned char>(buffer[i]) >= 0x20) text += buffer[i];
