@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/text_util.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"
 
@@ -35,8 +36,9 @@ bool ReadLine(std::string_view line, GameTotal& game) {
 
 }  // namespace
 
+// Identifiers match without regard to letter case, as games-list lines do.
 const GameTotal* GameTotals::Find(std::string_view id) const {
-    const auto it = std::find_if(games_.begin(), games_.end(), [&](const GameTotal& g) { return g.id == id; });
+    const auto it = std::find_if(games_.begin(), games_.end(), [&](const GameTotal& g) { return EqualsNoCase(g.id, id); });
     return it == games_.end() ? nullptr : &*it;
 }
 
@@ -45,6 +47,7 @@ GameTotal* GameTotals::Entry(std::string_view id) { return const_cast<GameTotal*
 void GameTotals::Record(std::string_view id, std::string_view date) {
     GameTotal* game = Entry(id);
     if (!game) game = &games_.emplace_back(GameTotal{std::string(id), 0, std::string(date), {}});
+    game->id = id;  // as the games list now writes it
     game->lastPlayed = date;
     ++revision_;
 }
@@ -58,7 +61,7 @@ void GameTotals::Add(std::string_view id, std::int32_t minutes) {
 }
 
 void GameTotals::Forget(std::string_view id) {
-    if (std::erase_if(games_, [&](const GameTotal& g) { return g.id == id; })) ++revision_;
+    if (std::erase_if(games_, [&](const GameTotal& g) { return EqualsNoCase(g.id, id); })) ++revision_;
 }
 
 void GameTotals::Assign(std::vector<GameTotal> games) {
@@ -94,7 +97,7 @@ TotalsContent ParseGameTotals(std::string_view bytes) {
         GameTotal game;
         if (!ReadLine(line, game)) content.clean = false;
         const bool known = std::any_of(content.games.begin(), content.games.end(),
-                                       [&](const GameTotal& g) { return g.id == game.id; });
+                                       [&](const GameTotal& g) { return EqualsNoCase(g.id, game.id); });
         if (known || game.id.empty()) content.clean = false;
         else content.games.push_back(std::move(game));
     }

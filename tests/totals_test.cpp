@@ -60,7 +60,7 @@ TEST(GameTotals, AnExistingGamesListSeedsThemAndDeleteForgetsAGame) {
     std::string stats = kFreshFile;
     stats.replace(stats.find("-1\r\n"), 4,
                   "2\r\n\"SCES-05678\t3 \tJul 30, 2000 10:14:00 - 1h 5m\"\r\n\"SLPS-01234\t1 \tAug 01, 2000 09:00:00\"\r\n"
-                  "\"SCES-05678\t9 \tduplicate - 9h 0m\"\r\n");
+                  "\"sces-05678\t9 \tduplicate - 9h 0m\"\r\n");  // letter case aside, the same game
     h.os.files.Put(kStatsPath, stats);
     h.form.Form_Load();
     EXPECT_EQ(h.os.files.Get(kTotalsPath), kHeader +
@@ -80,7 +80,7 @@ TEST(GameTotals, AnExistingGamesListSeedsThemAndDeleteForgetsAGame) {
     h.form.Timer1_Timer();
     EXPECT_EQ(h.os.files.Get(kTotalsPath),
               kHeader + "\"SLPS-01234\",\"0\",\"Aug 01, 2000 09:00:00\",\"Aug 01, 2000 09:00:00\"\r\n");
-    EXPECT_EQ(h.form.GameTip(1), "SCES-05678: 0h 0m in total over 9 plays");
+    EXPECT_EQ(h.form.GameTip(1), "sces-05678: 0h 0m in total over 9 plays");  // its total went with line 0
 }
 
 TEST(GameTotals, WhatTheFileYields) {
