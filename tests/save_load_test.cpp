@@ -64,6 +64,7 @@ TEST(Statistics, AFileUnreadableAtStartUp) {
         EXPECT_EQ(h.Stats() == ExampleFile(), countedFirst);
         EXPECT_EQ(Count(h.os.log, "WriteWholeFile") == 0, countedFirst);
         EXPECT_EQ(h.form.lstGames.Count(), countedFirst ? 0 : 2);
+        EXPECT_EQ(h.os.files.Has(kAppDir + "\\kvrgames.csv"), !countedFirst);  // totals from the late-loaded list
         ASSERT_EQ(h.os.shell.balloons.size(), 1u);  // told once, at start-up
         EXPECT_EQ(std::string(h.os.shell.balloons[0].szInfoTitle), "KavriStat cannot read its statistics");
         EXPECT_NE(std::string(h.os.shell.balloons[0].szInfo).find(kStatsPath), std::string::npos);
