@@ -107,10 +107,11 @@ TEST(Statistics, AFileThatDidNotReadCleanlyIsKeptWholeBesideBeforeItIsReplaced) 
 }
 
 TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
-    Harness atomic, inPlace;
+    Harness atomic, inPlace, fresh;
     inPlace.os.files.protectedFolders.insert(kAppDir);
-    for (Harness* h : {&atomic, &inPlace}) {
-        h->os.files.Put(kStatsPath, ExampleFile());
+    fresh.os.files.protectedFolders.insert(kAppDir);
+    for (Harness* h : {&atomic, &inPlace, &fresh}) {
+        if (h != &fresh) h->os.files.Put(kStatsPath, ExampleFile());
         h->form.Form_Load();
         h->Emulator(true);
         h->form.Timer1_Timer();
@@ -121,6 +122,11 @@ TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
     EXPECT_GT(Count(inPlace.os.log, "RewriteFile"), 0);
     for (const auto& balloon : inPlace.os.shell.balloons)  // only the new totals file cannot be made
         EXPECT_EQ(std::string(balloon.szInfo).find(kStatsPath), std::string::npos) << balloon.szInfo;
+    // Without a file to rewrite nothing can be saved there, and the user is told why.
+    EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
+    ASSERT_FALSE(fresh.os.shell.balloons.empty());
+    EXPECT_EQ(std::string(fresh.os.shell.balloons[0].szInfo), "Windows does not let it write " + kStatsPath +
+              ". Move KavriStat to a folder you can write to, such as one in your user folder. It keeps counting meanwhile.");
 }
 
 // A failed save keeps the old file, is tried again at the next tick, and its cause is told once
