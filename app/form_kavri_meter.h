@@ -136,6 +136,7 @@ private:
     void ScanDrives();
     void AddTrayIcon();
     void MarkTickTime();
+    bool HasCurrentGame() const;
     void CountRunStart(int day);
     void CreditMinutes(int day, std::int32_t minutes);
     void ClearGame();

@@ -47,8 +47,7 @@ void formKavriMeter::Timer1_Timer() {
             MarkTickTime();
         }
         lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
-        if (!currentEntry.empty() && currentIndex >= 0 && currentIndex < lstGames.Count())
-            lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
+        if (HasCurrentGame()) lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
         emulatorRunning = true;
     } else {
         currentIndex = -1;
@@ -74,12 +73,16 @@ void formKavriMeter::CreditMinutes(int day, std::int32_t minutes) {
     runMinutes = SaturatingAdd(runMinutes, minutes);
     gameMinutes = SaturatingAdd(gameMinutes, minutes);
     // The minutes of the game whose line the tick refreshes go to its total too.
-    if (!currentEntry.empty() && currentIndex >= 0 && currentIndex < lstGames.Count())
-        gameTotals.Add(currentGameId, minutes);
+    if (HasCurrentGame()) gameTotals.Add(currentGameId, minutes);
     for (int slot : {day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
     for (int slot : {day, kTotal})
         lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));
     MarkTickTime();
+}
+
+// A games line is being timed: the one the tick refreshes, and whose game gets the minutes.
+bool formKavriMeter::HasCurrentGame() const {
+    return !currentEntry.empty() && currentIndex >= 0 && currentIndex < lstGames.Count();
 }
 
 void formKavriMeter::MarkTickTime() {
