@@ -113,7 +113,7 @@ today=$(date '+%b %d, %Y')
 # ---- First start without a statistics file
 start_program
 wait_until 30 window_up
-check "first start shows the window" is "$(field visible)" 1
+check "first start shows the window" wait_until 10 visible_is 1
 expected_initial() {
     echo "Label1=Kavri! Usage Meter (Executions/Time)"
     echo "lblCredits=by Quillon"
