@@ -4,8 +4,9 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls.h"
@@ -14,8 +15,9 @@
 
 namespace kavri {
 
-// Problems the user is told of in a balloon on the tray icon, once per session each.
-enum class Notice { StatsUnreadable, SaveDenied, SaveInUse, SaveDiskFull, SaveFailed };
+// What the user is told of in a balloon on the tray icon, once per session for each file.
+enum class Notice { StatsUnreadable, StatsRestored, SaveDenied, SaveHeld, SaveReadOnly, SaveDiskFull, SaveFailed };
+using NoticeOn = std::pair<Notice, std::string>;  // a notice and the path of the file it is about
 
 // What the disc probe remembers of one CD-ROM drive.
 struct DriveState {
@@ -47,8 +49,12 @@ public:
     void RestoreTrayIcon();
 
     // ---- Balloon notices (app/notices.cpp)
-    // Tells the user of a problem with the file at path, unless this cause was told already.
+    // Tells the user of a problem with the file at path at the end of the tick, unless it was told
+    // already. Notices due at once go into one balloon.
     void ReportProblem(Notice cause, const std::string& path);
+    // The file at path saved or loaded well: its problems still waiting to be told are dropped.
+    void ForgetNotices(const std::string& path);
+    void ShowPendingNotices();
 
     // ---- Monitor (monitor/)
     void Timer1_Timer();
@@ -64,6 +70,11 @@ public:
     bool LoadStats();
     std::string StatsPath();
     std::string BackupPath();
+
+    // ---- The copy kept while a file is rewritten in place (stats/recovery.cpp)
+    // Where the copy of the file at path is kept, in the user's local application data; empty
+    // when that folder is unknown.
+    std::string RecoveryPath(const std::string& path);
 
     // ---- Total play time per game (stats/totals.cpp)
     void LoadTotals();
@@ -96,9 +107,10 @@ public:
     std::vector<std::string> cdDrives;
     NotifyIconDataA trayIcon{};
     bool trayBusy = false;
-    bool trayAdded = false;  // the shell took the icon; until it does, every tick asks again
-    std::uint32_t noticesShown = 0;                    // one bit per Notice told this session
-    std::map<Notice, std::string> pendingNotices;      // causes waiting for the icon, with their paths
+    bool trayAdded = false;    // the shell took the icon; until it does, every tick asks again
+    bool trayRemoved = false;  // removed at the end: never added again
+    std::set<NoticeOn> noticesShown;        // told this session
+    std::vector<NoticeOn> pendingNotices;   // waiting for the icon, in the order they arose
 
     // ---- Monitor fields
     bool emulatorRunning = false;
@@ -121,6 +133,7 @@ public:
     bool statsLocked = false;         // the file exists but could not be read: never overwrite it
     std::uint64_t lockedRevision = 0; // model revision when the locked file was met
     bool backupPending = false;       // the file did not read cleanly: copy it whole before replacing it
+    std::set<std::string> recoveryKept;  // files whose copy for an in-place rewrite may be there
 
     // ---- Totals file state, alike
     GameTotals gameTotals;
@@ -146,9 +159,12 @@ private:
     void RetryLockedLoad();
     // Saves bytes to path with the care both files get; false, and the cause told, when it failed.
     bool SaveFile(const std::string& path, const std::string& backup, bool& backupPending, const std::string& bytes);
+    Notice SaveNotice(FileError error, const std::string& path);
+    FileStatus RewriteInPlace(const std::string& path, const std::string& bytes, FileStatus denied);
+    void DropRecoveryCopy(const std::string& path);
+    // The bytes kept for a rewrite of path that was cut short, when they differ from the file's.
+    std::optional<std::string> Recovered(const std::string& path);
     void SeedTotals();
-    void ShowPendingNotices();
-    bool ShowBalloon(Notice cause, const std::string& path);
 
     Platform os_;
 };

@@ -36,6 +36,8 @@ void formKavriMeter::Form_QueryUnload(std::int16_t& Cancel, std::int16_t UnloadM
 
 // Each step is tried even when the one before it failed.
 void formKavriMeter::Form_Unload(std::int16_t& /*Cancel*/) {
+    trayRemoved = true;
+    trayAdded = false;
     Trap([&] { os_.shell.Shell_NotifyIconA(kNimDelete, &trayIcon); });
     Trap([&] { SaveStats(); });
     Trap([&] { SaveTotals(); });

@@ -19,4 +19,57 @@ std::string InFolder(std::string folder, std::string_view name) {
     return folder += name;
 }
 
+std::string_view FileNameOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of('\\');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view FolderOf(std::string_view path) {
+    const std::size_t slash = path.find_last_of('\\');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+bool IsInsideFolder(std::string_view path, std::string_view folder) {
+    while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+    return !folder.empty() && path.size() > folder.size() + 1 && StartsWithNoCase(path, folder) &&
+           path[folder.size()] == '\\';
+}
+
+namespace {
+
+// The code point of the sequence at text[i], advancing i; nothing for a malformed sequence.
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    constexpr char32_t kReplacement = 0xFFFD;
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    const unsigned char lead = byte(i++);
+    if (lead < 0x80) return lead;
+    const int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
+    if (extra < 0 || i + extra > text.size()) return kReplacement;
+    char32_t point = lead & (0x3F >> extra);
+    for (int k = 0; k < extra; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return kReplacement;
+        point = (point << 6) | (byte(i + k) & 0x3F);
+    }
+    i += extra;
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    const bool valid = point >= kSmallest[extra] && point <= 0x10FFFF && (point < 0xD800 || point > 0xDFFF);
+    return valid ? point : kReplacement;
+}
+
+}  // namespace
+
+std::u16string Utf16FromUtf8(std::string_view text) {
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t point = NextCodePoint(text, i);
+        if (point < 0x10000) {
+            out += static_cast<char16_t>(point);
+        } else {
+            out += static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
 }  // namespace kavri

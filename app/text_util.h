@@ -1,5 +1,5 @@
-// Small text helpers shared by the routines: comparisons without regard to letter case and
-// paths inside a folder.
+// Small text helpers shared by the routines: comparisons without regard to letter case, paths
+// inside a folder, and UTF-8 paths turned into the UTF-16 the shell shows.
 #pragma once
 
 #include <string>
@@ -12,5 +12,14 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 // The path of name inside folder; a drive's root folder already ends in a backslash.
 std::string InFolder(std::string folder, std::string_view name);
+// The last part of a path.
+std::string_view FileNameOf(std::string_view path);
+// The folder that holds a path, without a trailing separator.
+std::string_view FolderOf(std::string_view path);
+// True when path lies inside folder or one of its subfolders.
+bool IsInsideFolder(std::string_view path, std::string_view folder);
+
+// UTF-16 from UTF-8; a byte that is not part of a valid sequence becomes U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view text);
 
 }  // namespace kavri

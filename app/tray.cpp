@@ -26,8 +26,13 @@ void formKavriMeter::AddTrayIcon() {
 }
 
 // At logon the taskbar may not be up yet; whether the add took is remembered, so that it is tried
-// again until it does.
-void formKavriMeter::RestoreTrayIcon() { trayAdded = os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon) != 0; }
+// again until it does. An add that timed out while the taskbar was busy may still have taken: a
+// modify of the icon tells. Once removed at the end, the icon is not added again.
+void formKavriMeter::RestoreTrayIcon() {
+    if (trayRemoved) return;
+    trayAdded = os_.shell.Shell_NotifyIconA(kNimAdd, &trayIcon) != 0 ||
+                os_.shell.Shell_NotifyIconA(kNimModify, &trayIcon) != 0;
+}
 
 void formKavriMeter::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float x, float /*y*/) {
     if (trayBusy) return;

@@ -27,7 +27,6 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
 
 void formKavriMeter::Timer1_Timer() {
     if (!trayAdded) RestoreTrayIcon();
-    ShowPendingNotices();
     RetryLockedLoad();
     if (IsRunningApp()) {
         const int day = os_.clock.Weekday(os_.clock.Now()) - 1;
@@ -60,6 +59,7 @@ void formKavriMeter::Timer1_Timer() {
     ProbeDiscs();
     if (ModelRevision() != savedRevision) SaveStats();
     SaveTotals();
+    ShowPendingNotices();
 }
 
 void formKavriMeter::CountRunStart(int day) {

@@ -1,4 +1,4 @@
-// File system services. Paths are single-byte Windows paths.
+// File system services. Paths are UTF-8; what the files hold is bytes.
 #pragma once
 
 #include <cstddef>
@@ -12,9 +12,10 @@ namespace kavri {
 // Why a file operation failed.
 enum class FileError {
     None,
-    FolderDenied,  // the folder does not let the program create a file
-    FileDenied,    // the file itself may not be written
-    InUse,         // another program holds the file
+    FolderDenied,   // the folder does not let the program create a file
+    FileDenied,     // the file itself may not be written
+    ReplaceDenied,  // a complete new file was made beside it, but it may not take the old one's place
+    InUse,          // another program holds the file
     DiskFull,
     Other,
 };
@@ -39,11 +40,17 @@ public:
     // Rewrites an existing file in place, whole, and flushes it; for a folder where no new file
     // may be created.
     virtual FileStatus RewriteFile(const std::string& path, std::string_view bytes) = 0;
-    // Copies a whole file as it stands on disk, replacing the target.
-    virtual FileStatus CopyFile(const std::string& from, const std::string& to) = 0;
+    // Copies a whole file as it stands on disk, replacing the target, and flushes the copy; a copy
+    // that fails part-way is removed.
+    virtual FileStatus CopyWhole(const std::string& from, const std::string& to) = 0;
     // Writes a new binary file in one piece; a failed write leaves no file.
     virtual FileStatus WriteBinary(const std::string& path, std::string_view bytes) = 0;
+    virtual FileStatus Erase(const std::string& path) = 0;
+    // Makes a folder and the folders above it that are missing.
+    virtual FileStatus MakeFolder(const std::string& path) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
+    // The file carries the read-only attribute.
+    virtual bool IsReadOnly(const std::string& path) = 0;
 };
 
 }  // namespace kavri

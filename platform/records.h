@@ -39,25 +39,26 @@ struct NotifyIconDataA {
 static_assert(sizeof(NotifyIconDataA) == 88);
 static_assert(offsetof(NotifyIconDataA, szTip) == 24);
 
-// The same record in its second, larger form (488 bytes), which carries a balloon.
-struct NotifyIconBalloonA {
+// The wide record in its second, larger form (936 bytes), which carries a balloon: its texts are
+// UTF-16, so that a path outside the system code page shows as the user sees it.
+struct NotifyIconBalloonW {
     std::uint32_t cbSize;
     std::uint32_t hWnd;
     std::uint32_t uID;
     std::uint32_t uFlags;
     std::uint32_t uCallbackMessage;
     std::uint32_t hIcon;
-    char szTip[128];
+    char16_t szTip[128];
     std::uint32_t dwState;
     std::uint32_t dwStateMask;
-    char szInfo[256];
+    char16_t szInfo[256];
     std::uint32_t uTimeout;
-    char szInfoTitle[64];
+    char16_t szInfoTitle[64];
     std::uint32_t dwInfoFlags;
 };
-static_assert(sizeof(NotifyIconBalloonA) == 488);
-static_assert(offsetof(NotifyIconBalloonA, szInfo) == 160);
-static_assert(offsetof(NotifyIconBalloonA, szInfoTitle) == 420);
+static_assert(sizeof(NotifyIconBalloonW) == 936);
+static_assert(offsetof(NotifyIconBalloonW, szInfo) == 288);
+static_assert(offsetof(NotifyIconBalloonW, szInfoTitle) == 804);
 
 inline constexpr std::uint32_t kTh32csSnapProcess = 2;
 inline constexpr std::uint32_t kDriveCdrom = 5;

@@ -1,5 +1,5 @@
-// Makes sure a shortcut to the program stands in a start-up folder; an existing one is never
-// touched and a failure leaves start-up to go on.
+// Makes sure a shortcut to the program stands in a start-up folder; an existing one is left alone
+// unless it leads to a file that is gone, and a failure leaves start-up to go on.
 #include "app/form_kavri_meter.h"
 #include "app/text_util.h"
 #include "startup/shortcut_image.h"
@@ -17,11 +17,17 @@ void formKavriMeter::InstallStartupShortcut() {
         os_.files.WriteBinary(kShortcutPath, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
         return;
     }
-    // Elsewhere the shell makes a shortcut to the executable itself in the user's Startup folder.
-    const auto startup = os_.shell.StartupFolder();
+    // A program unpacked from an archive into the temporary folder is gone tomorrow.
+    if (const auto temp = os_.shell.Folder(ShellFolder::Temp); temp && IsInsideFolder(exe, *temp)) return;
+    // Elsewhere the shell makes a shortcut to the executable itself in the user's Startup folder,
+    // unless one is there that still leads somewhere.
+    const auto startup = os_.shell.Folder(ShellFolder::Startup);
     if (!startup || startup->empty()) return;
     const std::string link = InFolder(*startup, kShortcutName);
-    if (FileExists(link)) return;
+    if (FileExists(link)) {
+        const auto target = os_.shell.ShellLinkTarget(link);
+        if (!target || target->empty() || os_.files.FileLen(*target)) return;
+    }
     os_.shell.CreateShellLink(link, exe, folder);
 }
 

@@ -12,7 +12,7 @@ Notice NoticeFor(FileError error) {
     switch (error) {
     case FileError::FolderDenied:
     case FileError::FileDenied: return Notice::SaveDenied;
-    case FileError::InUse: return Notice::SaveInUse;
+    case FileError::InUse: return Notice::SaveHeld;
     case FileError::DiskFull: return Notice::SaveDiskFull;
     default: return Notice::SaveFailed;
     }
@@ -35,29 +35,39 @@ bool formKavriMeter::SaveFile(const std::string& path, const std::string& backup
                               const std::string& bytes) {
     if (backupPending) {
         // A file that did not read cleanly is kept whole, as it stands on disk, before it is replaced.
-        if (const FileStatus kept = os_.files.CopyFile(path, backup); !kept) {
-            ReportProblem(NoticeFor(kept.error), backup);
+        if (const FileStatus kept = os_.files.CopyWhole(path, backup); !kept) {
+            ReportProblem(SaveNotice(kept.error, backup), backup);
             return false;
         }
         backupPending = false;
     }
     FileStatus saved = os_.files.WriteWholeFile(path, bytes);
-    if (saved.error == FileError::FolderDenied) {
-        // No new file may be made beside it: rewrite the file itself, if that may be written.
-        const FileStatus inPlace = os_.files.RewriteFile(path, bytes);
-        if (inPlace || inPlace.error != FileError::Other) saved = inPlace;
-    }
+    if (saved.error == FileError::FolderDenied) saved = RewriteInPlace(path, bytes, saved);
     if (!saved) {
-        ReportProblem(NoticeFor(saved.error), path);
+        ReportProblem(SaveNotice(saved.error, path), path);
         return false;
     }
-    // A good save ends a failing state quietly.
-    std::erase_if(pendingNotices, [](const auto& notice) { return notice.first != Notice::StatsUnreadable; });
+    DropRecoveryCopy(path);
+    // A good save ends a failing state of this file quietly.
+    ForgetNotices(path);
+    ForgetNotices(backup);
     return true;
+}
+
+// A new file was made but may not replace the old one: another program holds it open, unless its
+// attributes say it is read-only.
+Notice formKavriMeter::SaveNotice(FileError error, const std::string& path) {
+    if (error != FileError::ReplaceDenied) return NoticeFor(error);
+    return os_.files.IsReadOnly(path) ? Notice::SaveReadOnly : Notice::SaveHeld;
 }
 
 bool formKavriMeter::LoadStats() {
     const std::string path = StatsPath();
+    if (const auto recovered = Recovered(path)) {
+        ApplyLoadedStats(*recovered);
+        savedRevision = ModelRevision() - 1;  // the file beside does not hold these yet
+        return true;
+    }
     if (!FileExists(path)) return false;
     const auto bytes = os_.files.ReadText(path, kStatsReadLimit);
     if (bytes) {
@@ -91,7 +101,7 @@ void formKavriMeter::RetryLockedLoad() {
     std::optional<std::string> bytes;
     if (FileExists(path) && !(bytes = os_.files.ReadText(path, kStatsReadLimit))) return;
     statsLocked = false;
-    pendingNotices.erase(Notice::StatsUnreadable);
+    ForgetNotices(path);
     if (bytes) ApplyLoadedStats(*bytes);
     if (totalsSeedPending) SeedTotals();
 }

@@ -12,6 +12,11 @@ std::string formKavriMeter::TotalsPath() { return InFolder(os_.windowing.AppPath
 
 void formKavriMeter::LoadTotals() {
     const std::string path = TotalsPath();
+    if (const auto recovered = Recovered(path)) {
+        gameTotals.Assign(ParseGameTotals(*recovered).games);
+        totalsSavedRevision = gameTotals.Revision() - 1;  // the file beside does not hold these yet
+        return;
+    }
     if (!FileExists(path)) {
         // Met for the first time: the totals start from the games list, once that is loaded.
         if (statsLocked) totalsSeedPending = true;

@@ -6,7 +6,7 @@
 namespace kavri::test {
 namespace {
 
-constexpr std::uint32_t kBalloonRecordSize = 488;  // NOTIFYICONDATAA_V2_SIZE
+constexpr std::uint32_t kBalloonRecordSize = 936;  // NOTIFYICONDATAW_V2_SIZE
 constexpr std::uint32_t kNifInfoFlag = 0x10;        // NIF_INFO
 const std::string kBackupPath = kAppDir + "\\kvrstat.bak";
 
@@ -66,8 +66,8 @@ TEST(Statistics, AFileUnreadableAtStartUp) {
         EXPECT_EQ(h.form.lstGames.Count(), countedFirst ? 0 : 2);
         EXPECT_EQ(h.os.files.Has(kAppDir + "\\kvrgames.csv"), !countedFirst);  // totals from the late-loaded list
         ASSERT_EQ(h.os.shell.balloons.size(), 1u);  // told once, at start-up
-        EXPECT_EQ(std::string(h.os.shell.balloons[0].szInfoTitle), "KavriStat cannot read its statistics");
-        EXPECT_NE(std::string(h.os.shell.balloons[0].szInfo).find(kStatsPath), std::string::npos);
+        EXPECT_EQ(h.os.shell.balloons[0].title, "KavriStat cannot read its statistics");
+        EXPECT_NE(h.os.shell.balloons[0].text.find(kStatsPath), std::string::npos);
     }
 }
 
@@ -121,11 +121,11 @@ TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
     EXPECT_NE(inPlace.Stats(), ExampleFile());
     EXPECT_GT(Count(inPlace.os.log, "RewriteFile"), 0);
     for (const auto& balloon : inPlace.os.shell.balloons)  // only the new totals file cannot be made
-        EXPECT_EQ(std::string(balloon.szInfo).find(kStatsPath), std::string::npos) << balloon.szInfo;
+        EXPECT_EQ(balloon.text.find(kStatsPath), std::string::npos) << balloon.text;
     // Without a file to rewrite nothing can be saved there, and the user is told why.
     EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
     ASSERT_FALSE(fresh.os.shell.balloons.empty());
-    EXPECT_EQ(std::string(fresh.os.shell.balloons[0].szInfo), "Windows does not let it write " + kStatsPath +
+    EXPECT_EQ(fresh.os.shell.balloons[0].text, "Windows does not let it write " + kStatsPath +
               ". Move KavriStat to a folder you can write to, such as one in your user folder. It keeps counting meanwhile.");
 }
 
@@ -138,7 +138,11 @@ TEST(Statistics, EachCauseOfAFailedSaveIsToldOnceASessionWithThePath) {
         std::string says;
     } cases[] = {
         {"disk full", [](fake::FakeFileSystem& f) { f.diskFull = true; }, "The disk is full that holds " + kStatsPath},
-        {"held", [](fake::FakeFileSystem& f) { f.locked.insert(kStatsPath); }, "Another program holds " + kStatsPath},
+        {"held", [](fake::FakeFileSystem& f) { f.locked.insert(kStatsPath); },
+         "Another program holds " + kStatsPath + ". Close it in the other program; KavriStat saves as soon as it can"},
+        {"read-only", [](fake::FakeFileSystem& f) { f.unwritable.insert(kStatsPath); }, kStatsPath + " is read-only."},
+        {"held, in a protected folder", [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.locked.insert(kStatsPath); },
+         "Another program holds " + kStatsPath},
         {"protected", [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.unwritable.insert(kStatsPath); },
          "Windows does not let it write " + kStatsPath},
         {"broken off", [](fake::FakeFileSystem& f) { f.failWritesPartWay = true; }, "Writing " + kStatsPath + " failed"},
@@ -164,13 +168,57 @@ TEST(Statistics, EachCauseOfAFailedSaveIsToldOnceASessionWithThePath) {
             EXPECT_NE(h.Stats(), good) << c.what;
         }
         ASSERT_EQ(h.os.shell.balloons.size(), 1u) << c.what;
-        const NotifyIconBalloonA& b = h.os.shell.balloons[0];
+        const auto& b = h.os.shell.balloons[0];
         EXPECT_EQ(b.cbSize, kBalloonRecordSize);
         EXPECT_EQ(b.uFlags, kNifInfoFlag);
         EXPECT_EQ(b.uID, h.form.trayIcon.uID);
         EXPECT_EQ(b.hWnd, h.form.trayIcon.hWnd);
-        EXPECT_EQ(std::string(b.szInfoTitle), "KavriStat cannot save its statistics");
-        EXPECT_NE(std::string(b.szInfo).find(c.says), std::string::npos) << c.what << ": " << b.szInfo;
+        EXPECT_EQ(b.title, "KavriStat cannot save its statistics");
+        EXPECT_NE(b.text.find(c.says), std::string::npos) << c.what << ": " << b.text;
+    }
+}
+
+// Notices due at once go into one balloon, by file name where full paths do not fit; a good save
+// of one file leaves what waits to be told of the other; a path outside the code page shows as it is.
+TEST(Notices, DueAtOnceInOneBalloonAndEachFileForItself) {
+    const std::string russian = "C:\\\u0418\u0433\u0440\u044b\\KavriStat";  // Cyrillic "Games"
+    const std::string deep = "C:\\" + std::string(120, 'x') + "\\KavriStat";
+    for (const std::string& folder : {russian, deep}) {
+        Harness h;
+        h.os.windowing.appPath = folder;
+        const std::string stats = folder + "\\kvrstat.csv", totals = folder + "\\kvrgames.csv";
+        h.os.files.Put(stats, kFreshFile);
+        h.os.files.Put(totals, "\"KavriStat games\",1\r\n");
+        h.GameDisc();
+        h.Emulator(true);
+        h.form.Form_Load();
+        h.os.files.locked.insert(stats);
+        if (folder == deep) h.os.files.unwritable.insert(totals);
+        h.os.clock.Advance(60);
+        h.form.Timer1_Timer();
+        ASSERT_EQ(h.os.shell.balloons.size(), 1u);
+        const std::string& text = h.os.shell.balloons[0].text;
+        if (folder == russian) {
+            EXPECT_EQ(text, "Another program holds " + stats +
+                                ". Close it in the other program; KavriStat saves as soon as it can and keeps counting.");
+            continue;
+        }
+        EXPECT_EQ(text.find("Another program holds kvrstat.csv. Close it"), 0u) << text;
+        EXPECT_NE(text.find("\nkvrgames.csv is read-only."), std::string::npos) << text;
+
+        // Both fail again while the icon is away; then the statistics save well before it is back.
+        h.form.trayAdded = false;
+        h.os.shell.iconsShown = 0;  // the taskbar restarts
+        h.os.shell.addFailures = 1;
+        h.form.noticesShown.clear();
+        h.os.clock.Advance(60);
+        h.form.Timer1_Timer();
+        h.os.files.locked.clear();
+        h.os.clock.Advance(60);
+        h.form.Timer1_Timer();
+        ASSERT_EQ(h.os.shell.balloons.size(), 2u);
+        EXPECT_EQ(h.os.shell.balloons[1].text.find("kvrstat.csv"), std::string::npos);
+        EXPECT_NE(h.os.shell.balloons[1].text.find("kvrgames.csv is read-only"), std::string::npos);
     }
 }
 

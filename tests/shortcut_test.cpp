@@ -41,9 +41,11 @@ TEST(StartupShortcut, TheFixedImageHoldsTheProgramsDriveRootInAllThreePlaces) {
 
 // Which shortcut is made where: the fixed image only for KavriStat.exe in a drive's root with the
 // classic folder present; otherwise the shell's shortcut to the real executable in the user's
-// Startup folder. Whatever is already there is left alone.
+// Startup folder, never for a copy run from the temporary folder. What is already there is left
+// alone, unless it is a shortcut to a file that is gone.
 TEST(StartupShortcut, WhichShortcutInWhichSituation) {
-    const std::string userLink = *Harness().os.shell.startupFolder + "\\KavriStat.lnk";
+    const std::string userLink = Harness().os.shell.folders[ShellFolder::Startup] + "\\KavriStat.lnk";
+    const std::string unpacked = Harness().os.shell.folders[ShellFolder::Temp] + "\\Temp1_KavriStat.zip";
     enum Expect { kImage, kLink, kNothing };
     struct Case {
         const char* what;
@@ -58,21 +60,26 @@ TEST(StartupShortcut, WhichShortcutInWhichSituation) {
         {"drive root without the classic folder", "D:\\", "KavriStat.exe", false, nullptr, kLink},
         {"drive root, another file name", "D:\\", "Meter.exe", true, nullptr, kLink},
         {"a folder of its own", "C:\\KavriStat", "KavriStat.exe", true, nullptr, kLink},
+        {"a folder named outside the code page", "C:\\\u0418\u0433\u0440\u044b\\KavriStat", "KavriStat.exe", false, nullptr, kLink},
         {"a folder of its own, empty file there", "C:\\KavriStat", "KavriStat.exe", true, "", kLink},
-        {"a folder of its own, a shortcut there", "C:\\KavriStat", "KavriStat.exe", true, "mine", kNothing},
+        {"a folder of its own, a file that is no shortcut", "C:\\KavriStat", "KavriStat.exe", true, "mine", kNothing},
+        {"a shortcut to a program that is there", "C:\\KavriStat", "KavriStat.exe", true, "C:\\Tools\\KavriStat.exe|C:\\Tools", kNothing},
+        {"a shortcut to a program that is gone", "C:\\KavriStat", "KavriStat.exe", true, "C:\\Old\\KavriStat.exe|C:\\Old", kLink},
+        {"unpacked from an archive into the temporary folder", unpacked, "KavriStat.exe", false, nullptr, kNothing},
         {"a network share", "\\\\server\\share", "KavriStat.exe", true, nullptr, kLink},
     };
     for (const Case& c : cases) {
         Harness h;
         h.os.windowing.appPath = c.appPath;
         h.os.windowing.exeName = c.exeName;
+        h.os.files.Put("C:\\Tools\\KavriStat.exe", "MZ");
         if (c.fixedFolder) h.os.files.folders.insert(kShortcutFolder);
         const std::string place = c.appPath == "D:\\" && c.fixedFolder && c.exeName == "KavriStat.exe" ? kShortcutPath : userLink;
         if (c.existing) h.os.files.Put(place, c.existing);
         h.form.InstallStartupShortcut();
         const std::string expected = c.expect == kImage ? std::string(255, '?')
                                      : c.expect == kLink ? h.os.windowing.ExePath() + "|" + c.appPath
-                                                         : std::string(c.existing);
+                                                         : std::string(c.existing ? c.existing : "");
         EXPECT_EQ(h.os.files.Get(place).size(), expected.size()) << c.what;
         EXPECT_TRUE(c.expect == kImage || h.os.files.Get(place) == expected) << c.what;
         EXPECT_EQ(h.os.shell.links.size(), c.expect == kLink ? 1u : 0u) << c.what;
@@ -84,7 +91,7 @@ TEST(StartupShortcut, FailuresChangeNothingElseAndStartUpGoesOn) {
     for (int failure = 0; failure < 3; ++failure) {
         Harness h;
         if (failure == 0) h.os.shell.linkFails = true;
-        if (failure == 1) h.os.shell.startupFolder.reset();
+        if (failure == 1) h.os.shell.folders.erase(ShellFolder::Startup);
         if (failure == 2) {  // the classic place is not writable
             h.os.windowing.appPath = "C:\\";
             h.os.files.folders.insert(kShortcutFolder);

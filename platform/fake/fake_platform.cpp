@@ -83,25 +83,51 @@ std::int32_t FakeKernel::CloseHandle(Handle object) {
 std::int32_t FakeShell::Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) {
     log_.Record("Shell_NotifyIconA " + std::to_string(message));
     notifyCalls.push_back({message, *data});
-    if (message == kNimAdd && addFailures > 0) {
-        --addFailures;
+    if (message == kNimAdd && (addFailures > 0 || addTimeouts > 0)) {
+        if (addFailures > 0) --addFailures;
+        else if (--addTimeouts, iconsShown == 0) ++iconsShown;
         return 0;
     }
+    if (message == kNimModify) return iconsShown > 0;
     if (message == kNimAdd && iconsShown == 0) ++iconsShown;
     else if (message == kNimDelete && iconsShown > 0) --iconsShown;
     return 1;
 }
 
-std::int32_t FakeShell::Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) {
-    log_.Record("Shell_NotifyIconA balloon " + std::to_string(message));
+namespace {
+
+std::string Utf8(const char16_t* text) {
+    std::string out;
+    for (; *text; ++text) {
+        char32_t c = *text;
+        if (c >= 0xD800 && c < 0xDC00 && text[1] >= 0xDC00 && text[1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + (*++text - 0xDC00);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+        const int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        out += static_cast<char>(kLead[extra] | (c >> (6 * extra)));
+        for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace
+
+std::int32_t FakeShell::Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) {
+    log_.Record("Shell_NotifyIconW balloon " + std::to_string(message));
     if (message != kNimModify || iconsShown == 0) return 0;
-    balloons.push_back(*data);
+    balloons.push_back({data->cbSize, data->hWnd, data->uID, data->uFlags, data->dwInfoFlags, Utf8(data->szInfoTitle), Utf8(data->szInfo)});
     return 1;
 }
 
-std::optional<std::string> FakeShell::StartupFolder() {
-    log_.Record("StartupFolder");
-    return startupFolder;
+std::optional<std::string> FakeShell::Folder(ShellFolder which) {
+    log_.Record("Folder " + std::to_string(static_cast<int>(which)));
+    const auto it = folders.find(which);
+    if (it == folders.end()) return std::nullopt;
+    return it->second;
 }
 
 bool FakeShell::CreateShellLink(const std::string& link, const std::string& target,
@@ -111,6 +137,14 @@ bool FakeShell::CreateShellLink(const std::string& link, const std::string& targ
     if (linkFails) return false;
     files_.Put(link, target + "|" + workingDirectory);
     return true;
+}
+
+std::optional<std::string> FakeShell::ShellLinkTarget(const std::string& link) {
+    log_.Record("ShellLinkTarget " + link);
+    const std::string bytes = files_.Get(link);
+    const std::size_t bar = bytes.find('|');
+    if (bar == std::string::npos) return std::nullopt;
+    return bytes.substr(0, bar);
 }
 
 std::uint32_t FakeShell::ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file,
@@ -238,41 +272,79 @@ FileError FakeFileSystem::WriteFails(const std::string& key, bool createsFile) c
     return FileError::None;
 }
 
+void FakeFileSystem::Land(const std::string& key, std::string_view bytes, bool inPlace) {
+    if (powerCutAfter && *powerCutAfter < bytes.size()) {
+        const std::size_t through = *powerCutAfter;
+        powerCutAfter.reset();
+        std::string torn = inPlace ? files_[key] : std::string();
+        if (inPlace) torn.resize(std::max(torn.size(), bytes.size()), '\0');  // the room was taken first
+        files_[key] = torn.replace(0, through, bytes.substr(0, through));
+        throw PowerCut();
+    }
+    if (powerCutAfter) *powerCutAfter -= bytes.size();
+    files_[key] = std::string(bytes);
+}
+
 // A failed write leaves the old file exactly as it was, and no new file.
-FileStatus FakeFileSystem::Write(const char* operation, const std::string& path, std::string_view bytes,
-                                 bool createsFile) {
-    log_.Record(operation + (" " + path));
+FileStatus FakeFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
+    log_.Record("WriteWholeFile " + path);
     ++writes;
     const std::string key = Lower(path);
-    if (const FileError error = WriteFails(key, createsFile); error != FileError::None) return {error, 5};
-    files_[key] = std::string(bytes);
+    const FileError error = WriteFails(key + ".new", true);
+    if (error != FileError::None) return {error, 5};
+    Land(key + ".new", bytes, false);
+    // The new file is complete; Windows refuses it the place of a held or read-only file.
+    if (Listed(locked, key) || Listed(unwritable, key)) {
+        files_.erase(key + ".new");
+        return {FileError::ReplaceDenied, 5};
+    }
+    files_[key] = files_[key + ".new"];
+    files_.erase(key + ".new");
     return {};
 }
 
-FileStatus FakeFileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
-    return Write("WriteWholeFile", path, bytes, true);
-}
-
 FileStatus FakeFileSystem::RewriteFile(const std::string& path, std::string_view bytes) {
-    if (!Has(path)) {
-        log_.Record("RewriteFile " + path);
-        return {FileError::Other, 2};
-    }
-    return Write("RewriteFile", path, bytes, false);
+    log_.Record("RewriteFile " + path);
+    ++writes;
+    const std::string key = Lower(path);
+    if (!Has(path)) return {FileError::Other, 2};
+    if (const FileError error = WriteFails(key, false); error != FileError::None) return {error, 5};
+    Land(key, bytes, true);
+    return {};
 }
 
-FileStatus FakeFileSystem::CopyFile(const std::string& from, const std::string& to) {
+FileStatus FakeFileSystem::CopyWhole(const std::string& from, const std::string& to) {
+    log_.Record("CopyWhole " + from);
+    ++writes;
     const std::string key = Lower(from);
-    if (!Has(from) || Listed(locked, key)) {
-        log_.Record("CopyFile " + from);
-        return {Has(from) ? FileError::InUse : FileError::Other, 32};
-    }
-    return Write("CopyFile", to, files_[key], true);
+    if (!Has(from) || Listed(locked, key)) return {Has(from) ? FileError::InUse : FileError::Other, 32};
+    if (const FileError error = WriteFails(Lower(to), true); error != FileError::None) return {error, 5};
+    Land(Lower(to), files_[key], false);
+    return {};
 }
 
 FileStatus FakeFileSystem::WriteBinary(const std::string& path, std::string_view bytes) {
-    return Write("WriteBinary", path, bytes, true);
+    log_.Record("WriteBinary " + path);
+    ++writes;
+    if (const FileError error = WriteFails(Lower(path), true); error != FileError::None) return {error, 5};
+    Land(Lower(path), bytes, false);
+    return {};
 }
+
+FileStatus FakeFileSystem::Erase(const std::string& path) {
+    log_.Record("Erase " + path);
+    if (Listed(locked, Lower(path))) return {FileError::InUse, 32};
+    return files_.erase(Lower(path)) ? FileStatus{} : FileStatus{FileError::Other, 2};
+}
+
+FileStatus FakeFileSystem::MakeFolder(const std::string& path) {
+    log_.Record("MakeFolder " + path);
+    if (Listed(protectedFolders, FolderOf(Lower(path)))) return {FileError::FolderDenied, 5};
+    folders.insert(path);
+    return {};
+}
+
+bool FakeFileSystem::IsReadOnly(const std::string& path) { return Listed(unwritable, Lower(path)); }
 
 bool FakeFileSystem::FolderExists(const std::string& path) {
     log_.Record("FolderExists " + path);

@@ -57,6 +57,10 @@ public:
         std::uint32_t message;
         NotifyIconDataA data;
     };
+    struct Balloon {
+        std::uint32_t cbSize, hWnd, uID, uFlags, dwInfoFlags;
+        std::string title, text;  // UTF-8
+    };
     struct ExecuteCall {
         std::uint32_t hwnd;
         std::string operation, file, parameters, directory;
@@ -66,23 +70,27 @@ public:
         std::string link, target, workingDirectory;
     };
     std::vector<NotifyCall> notifyCalls;
-    std::vector<NotifyIconBalloonA> balloons;
+    std::vector<Balloon> balloons;
     std::vector<ExecuteCall> executeCalls;
     std::vector<LinkCall> links;
     int iconsShown = 0;   // icons added and not removed
     int addFailures = 0;  // so many adds fail, as while the taskbar is not up yet
+    int addTimeouts = 0;  // so many adds report failure although the icon was added
     bool linkFails = false;
-    std::optional<std::string> startupFolder =
-        "C:\\Users\\Kavri\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup";
+    std::map<ShellFolder, std::string> folders = {
+        {ShellFolder::Startup, "C:\\Users\\Kavri\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+        {ShellFolder::LocalAppData, "C:\\Users\\Kavri\\AppData\\Local"},
+        {ShellFolder::Temp, "C:\\Users\\Kavri\\AppData\\Local\\Temp"}};
 
     std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
-    std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) override;
+    std::int32_t Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) override;
     std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
                                 const char* directory, std::int32_t showCommand) override;
-    std::optional<std::string> StartupFolder() override;
+    std::optional<std::string> Folder(ShellFolder which) override;
     // A made shortcut lands in the fake file system as "target|working directory".
     bool CreateShellLink(const std::string& link, const std::string& target,
                          const std::string& workingDirectory) override;
+    std::optional<std::string> ShellLinkTarget(const std::string& link) override;
 
 private:
     CallLog& log_;
@@ -153,36 +161,49 @@ private:
     CallLog& log_;
 };
 
-// Files keyed by path without regard to letter case, as on Windows.
+// The power fails in the middle of a write: the program dies there.
+struct PowerCut : std::exception {};
+
+// Files keyed by path without regard to letter case, answering as Windows does.
 class FakeFileSystem : public FileSystem {
 public:
     explicit FakeFileSystem(CallLog& log) : log_(log) {}
 
     std::set<std::string> locked;            // held by another program: measurable, not readable or writable
-    std::set<std::string> unwritable;        // the file may not be written
+    std::set<std::string> unwritable;        // read-only files
     std::set<std::string> protectedFolders;  // no new file may be created in them
     std::set<std::string> folders;           // folders that exist besides those holding files
     bool failWritesPartWay = false;          // every write breaks off after some bytes
     bool diskFull = false;                   // every write fails for lack of space
+    // So many more bytes get written; the write that would pass the limit is cut there, leaving
+    // what got through, and throws PowerCut.
+    std::optional<std::size_t> powerCutAfter;
     int writes = 0;
 
     void Put(const std::string& path, std::string bytes);
     bool Has(const std::string& path) const;
     std::string Get(const std::string& path) const;
     void Remove(const std::string& path);
+    // Every file, for a disk that outlives the program.
+    const std::map<std::string, std::string>& All() const { return files_; }
+    void PutAll(std::map<std::string, std::string> files) { files_ = std::move(files); }
 
     std::optional<std::int64_t> FileLen(const std::string& path) override;
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
     FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
     FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
-    FileStatus CopyFile(const std::string& from, const std::string& to) override;
+    FileStatus CopyWhole(const std::string& from, const std::string& to) override;
     FileStatus WriteBinary(const std::string& path, std::string_view bytes) override;
+    FileStatus Erase(const std::string& path) override;
+    FileStatus MakeFolder(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
+    bool IsReadOnly(const std::string& path) override;
 
 private:
     static bool Listed(const std::set<std::string>& paths, const std::string& key);
     FileError WriteFails(const std::string& key, bool createsFile) const;
-    FileStatus Write(const char* operation, const std::string& path, std::string_view bytes, bool createsFile);
+    // Writes bytes to key unless the power fails first; inPlace keeps the old bytes past the cut.
+    void Land(const std::string& key, std::string_view bytes, bool inPlace);
 
     CallLog& log_;
     std::map<std::string, std::string> files_;

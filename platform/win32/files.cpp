@@ -1,11 +1,12 @@
-// Files through the Win32 file API. A whole-file write goes to a new file beside the old one,
-// which takes the old one's place only when it is complete. Every failure carries its reason.
+// Files through the wide Win32 file API. A whole-file write goes to a new file beside the old
+// one, which takes the old one's place only when it is complete. Every failure carries its reason.
 #include <windows.h>
 
 #include <algorithm>
 
 #include "platform/win32/services.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/wide.h"
 
 namespace kavri::win32 {
 namespace {
@@ -60,31 +61,57 @@ bool MoveTo(HANDLE h, std::int64_t offset) {
     return ::SetFilePointerEx(h, at, nullptr, FILE_BEGIN) != 0;
 }
 
-// Creates path anew with the bytes; a failed write removes what was written.
-FileStatus WriteNew(const std::string& path, std::string_view bytes, bool flush) {
-    File file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Ok()) return Failed("CreateFileA", path, true);
-    if (WriteAll(file.Get(), bytes) && (!flush || ::FlushFileBuffers(file.Get())) && file.Close()) return {};
+HANDLE CreateNew(const std::string& path) {
+    return ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Writes what fill puts into a new file at path and flushes it; a write that fails part-way
+// removes what was written.
+template <class Fill>
+FileStatus WriteNew(const std::string& path, bool flush, Fill fill) {
+    File file(CreateNew(path));
+    if (!file.Ok()) return Failed("CreateFileW", path, true);
+    if (fill(file.Get()) && (!flush || ::FlushFileBuffers(file.Get())) && file.Close()) return {};
     const FileStatus status = Failed("WriteFile", path);
     file.Close();
-    ::DeleteFileA(path.c_str());
+    ::DeleteFileW(Wide(path).c_str());
     return status;
+}
+
+bool Absent(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES && ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// A name beside path for its new content. A leftover from an earlier save that was read-only or
+// hidden is cleared first; one still being deleted is passed over, so that a refused creation
+// means the folder itself is protected.
+std::string FreshName(const std::string& path) {
+    for (const char* suffix : {".new", ".new1", ".new2"}) {
+        const std::string fresh = path + suffix;
+        const std::wstring wide = Wide(fresh);
+        if (!Absent(wide)) {
+            ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileW(wide.c_str());
+        }
+        if (Absent(wide)) return fresh;
+    }
+    return path + ".new";
 }
 
 }  // namespace
 
 std::optional<std::int64_t> Win32FileSystem::FileLen(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
     return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::optional<std::string> Win32FileSystem::ReadText(const std::string& path, std::size_t maxBytes) {
-    File file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    File file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Ok()) {
-        Failed("CreateFileA", path);
+        Failed("CreateFileW", path);
         return std::nullopt;
     }
     std::string text;
@@ -103,18 +130,22 @@ std::optional<std::string> Win32FileSystem::ReadText(const std::string& path, st
 }
 
 FileStatus Win32FileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {
-    const std::string fresh = path + ".new";
-    if (const FileStatus written = WriteNew(fresh, bytes, true); !written) return written;
-    if (::MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
-    const FileStatus status = Failed("MoveFileExA", path);
-    ::DeleteFileA(fresh.c_str());
+    const std::string fresh = FreshName(path);
+    const FileStatus written = WriteNew(fresh, true, [&](HANDLE h) { return WriteAll(h, bytes); });
+    if (!written) return written;
+    if (::MoveFileExW(Wide(fresh).c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {};
+    FileStatus status = Failed("MoveFileExW", path);
+    // The folder took the new file: a refusal is the old file's, held open or read-only.
+    if (status.error == FileError::FileDenied || status.error == FileError::InUse) status.error = FileError::ReplaceDenied;
+    ::DeleteFileW(Wide(fresh).c_str());
     return status;
 }
 
 FileStatus Win32FileSystem::RewriteFile(const std::string& path, std::string_view bytes) {
-    File file(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr));
-    if (!file.Ok()) return Failed("CreateFileA", path);
+    File file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Ok()) return Failed("CreateFileW", path);
     // Room for a longer content is taken first, so that a full disk stops the rewrite before a
     // byte of the old content changes.
     LARGE_INTEGER old;
@@ -127,18 +158,48 @@ FileStatus Win32FileSystem::RewriteFile(const std::string& path, std::string_vie
     return {};
 }
 
-FileStatus Win32FileSystem::CopyFile(const std::string& from, const std::string& to) {
-    if (::CopyFileA(from.c_str(), to.c_str(), FALSE)) return {};
-    return Failed("CopyFileA", to, true);
+// Copied in pieces and flushed, so that the copy is on disk before the file it keeps is replaced.
+FileStatus Win32FileSystem::CopyWhole(const std::string& from, const std::string& to) {
+    File source(::CreateFileW(Wide(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source.Ok()) return Failed("CreateFileW", from);
+    return WriteNew(to, true, [&](HANDLE target) {
+        std::string buffer(64 * 1024, '\0');
+        for (;;) {
+            DWORD read = 0;
+            if (!::ReadFile(source.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
+            if (read == 0) return true;
+            if (!WriteAll(target, std::string_view(buffer.data(), read))) return false;
+        }
+    });
 }
 
 FileStatus Win32FileSystem::WriteBinary(const std::string& path, std::string_view bytes) {
-    return WriteNew(path, bytes, false);
+    return WriteNew(path, false, [&](HANDLE h) { return WriteAll(h, bytes); });
+}
+
+FileStatus Win32FileSystem::Erase(const std::string& path) {
+    if (::DeleteFileW(Wide(path).c_str())) return {};
+    return Failed("DeleteFileW", path);
+}
+
+FileStatus Win32FileSystem::MakeFolder(const std::string& path) {
+    if (FolderExists(path)) return {};
+    const std::size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos && slash > 2)
+        if (const FileStatus parent = MakeFolder(path.substr(0, slash)); !parent) return parent;
+    if (::CreateDirectoryW(Wide(path).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS) return {};
+    return Failed("CreateDirectoryW", path, true);
 }
 
 bool Win32FileSystem::FolderExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::IsReadOnly(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 }  // namespace kavri::win32

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "app/error_trap.h"
+
 namespace kavri::win32 {
 namespace {
 
@@ -64,10 +66,13 @@ void MainWindow::ShowGameTip(HWND list, int line) {
 LRESULT CALLBACK MainWindow::GamesListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR data) {
     auto* self = reinterpret_cast<MainWindow*>(data);
-    if (message == WM_MOUSEMOVE && self->GameUnderCursor(list) != self->hoveredGame_)
-        self->ShowGameTip(list, self->GameUnderCursor(list));
-    else if (message == WM_MOUSELEAVE)
-        self->ShowGameTip(list, -1);
+    // Called by Windows: a tip that fails is abandoned, the list goes on.
+    Trap([&] {
+        if (message == WM_MOUSEMOVE && self->GameUnderCursor(list) != self->hoveredGame_)
+            self->ShowGameTip(list, self->GameUnderCursor(list));
+        else if (message == WM_MOUSELEAVE)
+            self->ShowGameTip(list, -1);
+    });
     return ::DefSubclassProc(list, message, wParam, lParam);
 }
 

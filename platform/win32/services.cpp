@@ -1,7 +1,6 @@
 #include "platform/win32/services.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -10,7 +9,9 @@
 #include <cstddef>
 
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/system_dll.h"
 #include "platform/win32/trace.h"
+#include "platform/win32/wide.h"
 
 namespace kavri::win32 {
 
@@ -18,9 +19,9 @@ static_assert(sizeof(void*) == 4, "handles cross the boundary as 32-bit values")
 static_assert(sizeof(PROCESSENTRY32) == sizeof(ProcessEntry32));
 static_assert(offsetof(PROCESSENTRY32, szExeFile) == offsetof(ProcessEntry32, szExeFile));
 static_assert(NOTIFYICONDATAA_V1_SIZE == sizeof(NotifyIconDataA));
-static_assert(NOTIFYICONDATAA_V2_SIZE == sizeof(NotifyIconBalloonA));
-static_assert(offsetof(NOTIFYICONDATAA, szInfo) == offsetof(NotifyIconBalloonA, szInfo));
-static_assert(offsetof(NOTIFYICONDATAA, dwInfoFlags) == offsetof(NotifyIconBalloonA, dwInfoFlags));
+static_assert(NOTIFYICONDATAW_V2_SIZE == sizeof(NotifyIconBalloonW));
+static_assert(offsetof(NOTIFYICONDATAW, szInfo) == offsetof(NotifyIconBalloonW, szInfo));
+static_assert(offsetof(NOTIFYICONDATAW, dwInfoFlags) == offsetof(NotifyIconBalloonW, dwInfoFlags));
 
 namespace {
 
@@ -58,10 +59,10 @@ std::int32_t Win32Shell::Shell_NotifyIconA(std::uint32_t message, NotifyIconData
     return done;
 }
 
-std::int32_t Win32Shell::Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) {
-    // cbSize 488: the second-version layout, whose balloon fields every shell since Windows 2000 reads.
-    const BOOL done = ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
-    if (!done) Trace("Shell_NotifyIconA", "balloon", ::GetLastError());
+std::int32_t Win32Shell::Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) {
+    // cbSize 936: the second-version layout, whose balloon fields every shell since Windows 2000 reads.
+    const BOOL done = ::Shell_NotifyIconW(message, reinterpret_cast<NOTIFYICONDATAW*>(data));
+    if (!done) Trace("Shell_NotifyIconW", "balloon", ::GetLastError());
     return done;
 }
 
@@ -74,41 +75,86 @@ std::uint32_t Win32Shell::ShellExecuteA(std::uint32_t hwnd, const char* operatio
     return code;
 }
 
-std::optional<std::string> Win32Shell::StartupFolder() {
-    char path[MAX_PATH] = {};
-    const HRESULT result = ::SHGetFolderPathA(nullptr, CSIDL_STARTUP | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
+namespace {
+
+// A folder path in its long form (the temporary folder often comes in its short one), without
+// a trailing separator.
+std::string LongForm(const wchar_t* path) {
+    wchar_t full[32768];
+    const DWORD length = ::GetLongPathNameW(path, full, 32768);
+    std::string text = length > 0 && length < 32768 ? Utf8(full, static_cast<int>(length)) : Utf8(path);
+    while (text.size() > 3 && text.back() == '\\') text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32Shell::Folder(ShellFolder which) {
+    wchar_t path[MAX_PATH + 1] = {};
+    if (which == ShellFolder::Temp) {
+        if (::GetTempPathW(MAX_PATH + 1, path) == 0) {
+            Trace("GetTempPathW", "", ::GetLastError());
+            return std::nullopt;
+        }
+        return LongForm(path);
+    }
+    const int id = which == ShellFolder::Startup ? CSIDL_STARTUP : CSIDL_LOCAL_APPDATA;
+    const HRESULT result = ::SHGetFolderPathW(nullptr, id | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path);
     if (FAILED(result)) {
-        Trace("SHGetFolderPathA", "CSIDL_STARTUP", static_cast<DWORD>(result));
+        Trace("SHGetFolderPathW", std::to_string(id), static_cast<DWORD>(result));
         return std::nullopt;
     }
-    return std::string(path);
+    return LongForm(path);
 }
 
 bool Win32Shell::CreateShellLink(const std::string& linkPath, const std::string& target,
                                  const std::string& workingDirectory) {
-    ComPtr<IShellLinkA> link;
+    ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
-    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                         reinterpret_cast<void**>(&link.p));
-    if (SUCCEEDED(result)) result = link.p->SetPath(target.c_str());
-    if (SUCCEEDED(result)) result = link.p->SetWorkingDirectory(workingDirectory.c_str());
+    if (SUCCEEDED(result)) result = link.p->SetPath(Wide(target).c_str());
+    if (SUCCEEDED(result)) result = link.p->SetWorkingDirectory(Wide(workingDirectory).c_str());
     if (SUCCEEDED(result)) result = link.p->SetShowCmd(SW_SHOWNORMAL);
     if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
-    wchar_t wide[MAX_PATH] = {};
-    if (SUCCEEDED(result) && !::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH))
-        result = HRESULT_FROM_WIN32(::GetLastError());
-    if (SUCCEEDED(result)) result = file.p->Save(wide, TRUE);
-    if (FAILED(result)) Trace("IShellLinkA", linkPath, static_cast<DWORD>(result));
+    if (SUCCEEDED(result)) result = file.p->Save(Wide(linkPath).c_str(), TRUE);
+    if (FAILED(result)) Trace("IShellLinkW", linkPath, static_cast<DWORD>(result));
     return SUCCEEDED(result);
+}
+
+std::optional<std::string> Win32Shell::ShellLinkTarget(const std::string& linkPath) {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    wchar_t target[MAX_PATH] = {};
+    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                        reinterpret_cast<void**>(&link.p));
+    if (SUCCEEDED(result)) result = link.p->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.p));
+    if (SUCCEEDED(result)) result = file.p->Load(Wide(linkPath).c_str(), STGM_READ);
+    if (SUCCEEDED(result)) result = link.p->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    if (FAILED(result) || target[0] == L'\0') {  // no shortcut, or one that names no file
+        Trace("IShellLinkW", linkPath, static_cast<DWORD>(result));
+        return std::nullopt;
+    }
+    return Utf8(target);
 }
 
 std::uint32_t Win32Multimedia::mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
                                               std::uint32_t hwndCallback) {
-    const MCIERROR error = ::mciSendStringA(command, returnString, returnLength,
-                                            reinterpret_cast<HWND>(static_cast<std::uintptr_t>(hwndCallback)));
+    constexpr std::uint32_t kNoDriver = 306;  // MCIERR_DEVICE_NOT_INSTALLED
+    if (!loaded_) {
+        loaded_ = true;
+        if (const HMODULE winmm = LoadSystemDll(L"winmm.dll")) {
+            send_ = reinterpret_cast<SendString>(reinterpret_cast<void*>(::GetProcAddress(winmm, "mciSendStringA")));
+            error_ = reinterpret_cast<ErrorString>(reinterpret_cast<void*>(::GetProcAddress(winmm, "mciGetErrorStringA")));
+        }
+        if (!send_) Trace("LoadLibraryExW", "winmm.dll", ::GetLastError());
+    }
+    if (!send_) return kNoDriver;
+    const std::uint32_t error = send_(command, returnString, returnLength,
+                                      reinterpret_cast<void*>(static_cast<std::uintptr_t>(hwndCallback)));
     if (error != 0) {
         char reason[128] = {};
-        ::mciGetErrorStringA(error, reason, sizeof reason);
+        if (error_) error_(error, reason, sizeof reason);
         Trace("mciSendStringA", std::string(command) + ": " + reason, error);
     }
     return error;

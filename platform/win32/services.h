@@ -17,18 +17,27 @@ public:
 class Win32Shell : public Shell {
 public:
     std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
-    std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconBalloonA* data) override;
+    std::int32_t Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) override;
     std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
                                 const char* directory, std::int32_t showCommand) override;
-    std::optional<std::string> StartupFolder() override;
+    std::optional<std::string> Folder(ShellFolder which) override;
     bool CreateShellLink(const std::string& linkPath, const std::string& target,
                          const std::string& workingDirectory) override;
+    std::optional<std::string> ShellLinkTarget(const std::string& linkPath) override;
 };
 
+// The multimedia DLL is loaded from the system folder at the first command, not imported.
 class Win32Multimedia : public Multimedia {
 public:
     std::uint32_t mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
                                  std::uint32_t hwndCallback) override;
+
+private:
+    using SendString = std::uint32_t(__stdcall*)(const char*, char*, unsigned, void*);
+    using ErrorString = int(__stdcall*)(std::uint32_t, char*, unsigned);
+    bool loaded_ = false;
+    SendString send_ = nullptr;
+    ErrorString error_ = nullptr;
 };
 
 class Win32FileSystem : public FileSystem {
@@ -37,9 +46,12 @@ public:
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
     FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
     FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
-    FileStatus CopyFile(const std::string& from, const std::string& to) override;
+    FileStatus CopyWhole(const std::string& from, const std::string& to) override;
     FileStatus WriteBinary(const std::string& path, std::string_view bytes) override;
+    FileStatus Erase(const std::string& path) override;
+    FileStatus MakeFolder(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
+    bool IsReadOnly(const std::string& path) override;
 };
 
 class Win32Clock : public Clock {

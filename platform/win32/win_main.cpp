@@ -1,9 +1,11 @@
-// Program entry: the single-instance test comes first, then the window.
+// Program entry: DLLs from the system folder only, the single-instance test, then the window.
 #include <windows.h>
 
 #include "platform/win32/main_window.h"
+#include "platform/win32/system_dll.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    kavri::win32::RestrictDllSearch();
     // A drive without a disc answers with an error instead of asking the user for one.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     // One named object per session: whoever creates it first is the running instance.

@@ -2,13 +2,18 @@
 #include <algorithm>
 
 #include "platform/win32/main_window.h"
+#include "platform/win32/wide.h"
 
 namespace kavri::win32 {
 
 std::string MainWindow::ExePath() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {  // a long path needs a larger buffer
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return Utf8(path.data(), static_cast<int>(length));
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
 }
 
 std::string MainWindow::AppPath() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/services.h"
+#include "platform/win32/wide.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     Check(other != INVALID_HANDLE_VALUE, "another program opens the file");
     Check(files.FileLen(path) == 16, "the length is measured while another program holds the file");
     Check(files.ReadText(path, 1 << 20) == "second, longer\r\n", "the file reads while another program writes to it");
-    Check(!files.WriteWholeFile(path, "third\r\n"), "a replacement fails while the file is held");
+    Check(files.WriteWholeFile(path, "third\r\n").error == kavri::FileError::ReplaceDenied,
+          "a replacement of a held file is refused as such, not as a protected folder");
     ::CloseHandle(other);
     Check(files.ReadText(path, 1 << 20) == "second, longer\r\n", "the held file keeps its old bytes");
     Check(!Exists(path + ".new"), "the failed write leaves no temporary file");
@@ -52,6 +54,26 @@ int main(int argc, char** argv) {
     Check(!files.ReadText(path, 1 << 20).has_value(), "a file locked by another program does not read");
     Check(files.FileLen(path) == 16, "but its length is still known");
     ::CloseHandle(exclusive);
+
+    // A leftover new file, read-only and hidden, does not stop the next save.
+    Check(files.WriteBinary(path + ".new", "old") &&
+              ::SetFileAttributesA((path + ".new").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+          "a read-only, hidden leftover lies beside the file");
+    Check(files.WriteWholeFile(path, "fourth\r\n") && files.ReadText(path, 1 << 20) == "fourth\r\n" &&
+              !Exists(path + ".new"),
+          "the leftover is cleared and the save lands");
+    Check(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY) && files.IsReadOnly(path),
+          "a read-only file is known by its attribute");
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Names outside the code page, a folder made with its parents, a flushed copy, a removal.
+    const std::string deep = folder + "\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\\\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0";
+    const std::string copy = deep + "\\kvrstat.bak";
+    Check(files.MakeFolder(deep) && files.FolderExists(deep), "a folder with its parents is made, named in Cyrillic and Japanese");
+    Check(files.CopyWhole(path, copy) && files.ReadText(copy, 1 << 20) == "fourth\r\n", "a whole file is copied there");
+    Check(files.Erase(copy) && !files.FileLen(copy), "and removed");
+    ::RemoveDirectoryW(kavri::win32::Wide(deep).c_str());
+    ::RemoveDirectoryW(kavri::win32::Wide(deep.substr(0, deep.rfind('\\'))).c_str());
 
     const std::string missing = folder + "\\no such folder\\KavriStat.lnk";
     Check(!files.WriteBinary(missing, "x") && !Exists(missing), "a binary write into a missing folder fails");

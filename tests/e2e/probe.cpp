@@ -1,8 +1,13 @@
 // Prints what the running program's window shows: whether it is visible, every control's
-// text and every list line, one per line, for the end-to-end tests to compare.
+// text and every list line, one per line, and the text of a balloon on the tray, for the
+// end-to-end tests to compare. Two more uses:
+//   probe --load NAME           loads a DLL by name with the plain search, as a careless program would
+//   probe --hold PATH SECONDS   holds a file open as a spreadsheet program does, without sharing
+//                               it for deletion
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/win32/control_ids.h"
@@ -70,9 +75,41 @@ BOOL CALLBACK PrintTooltip(HWND tip, LPARAM owner) {
     return TRUE;
 }
 
+// A visible balloon of the notification area, which belongs to the shell, prints its text.
+BOOL CALLBACK PrintBalloon(HWND tip, LPARAM owner) {
+    char name[64], text[1024];
+    wchar_t wide[512];
+    ::GetClassNameA(tip, name, sizeof name);
+    if (::GetWindow(tip, GW_OWNER) != reinterpret_cast<HWND>(owner) && ::lstrcmpiA(name, "tooltips_class32") == 0 &&
+        ::IsWindowVisible(tip) && ::SendMessageW(tip, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide)) > 0) {
+        ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        for (char* c = text; *c; ++c)
+            if (*c == '\r' || *c == '\n') *c = ' ';
+        std::printf("balloon=%s\n", text);
+    }
+    return TRUE;
+}
+
+int Load(const char* name) {
+    const bool loaded = ::LoadLibraryA(name) != nullptr;
+    std::printf("loaded=%d\n", loaded ? 1 : 0);
+    return loaded ? 0 : 1;
+}
+
+int Hold(const char* path, int seconds) {
+    const HANDLE file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    ::Sleep(static_cast<DWORD>(seconds) * 1000);
+    ::CloseHandle(file);
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--load") return Load(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "--hold") return Hold(argv[2], std::atoi(argv[3]));
     const HWND window = ::FindWindowA(kWindowClass, nullptr);
     if (!window) {
         std::printf("window=none\n");
@@ -83,5 +120,6 @@ int main() {
     std::printf("window=%s\nvisible=%d\n", caption, ::IsWindowVisible(window) ? 1 : 0);
     ::EnumChildWindows(window, PrintControl, 0);
     ::EnumWindows(PrintTooltip, reinterpret_cast<LPARAM>(window));
+    ::EnumWindows(PrintBalloon, reinterpret_cast<LPARAM>(window));
     return 0;
 }

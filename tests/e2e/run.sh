@@ -53,7 +53,8 @@ mkdir -p "$app"
 cp "$win/KavriStat.exe" "$win/probe.exe" "$win/kavri.exe" "$app/"
 
 # ---- The Windows file backend on Wine's file system
-backend=$(wine "$win/files_check.exe" 'C:\files-check' 2>/dev/null | tr -d '\r')
+# In a UTF-8 locale, so that Wine can name files outside the code page on the Unix side.
+backend=$(LC_ALL=fr_FR.UTF-8 wine "$win/files_check.exe" 'C:\files-check' 2>/dev/null | tr -d '\r')
 backend_status=${PIPESTATUS[0]}
 echo "$backend"
 failures=$((failures + $(grep -c '^not ok' <<<"$backend")))
@@ -107,6 +108,7 @@ start_program() {
     program=$!
 }
 is() { [ "$1" = "$2" ] || { echo "    got '$1', expected '$2'"; return 1; }; }
+shortcut_targets() { lnkinfo "$user_shortcut" 2>&1 | grep -q "Local path[[:space:]]*: ${1//\\/\\\\}$"; }
 today_slot=$(date +%w)
 today=$(date '+%b %d, %Y')
 
@@ -302,6 +304,99 @@ check "and the user's start-up folder gets none" test ! -e "$user_shortcut"
 wineboot -e >/dev/null 2>&1
 wait_until 15 ended "$program"
 
+# ---- Folders named outside the system code page (1252 in a French locale)
+runs_file() {  # runs_file FILE: two earlier runs, no games
+    { for i in 0 1 2 3 4 5 6; do printf '"0","0"\r\n'; done
+      printf '"2","30"\r\n-1\r\n1\r\n"Jul 30, 2000 10:14:00 - 0h 30m"\r\n"Jul 29, 2000 10:14:00 - 0h 0m"\r\n'; } >"$1"
+}
+wineserver -k >/dev/null 2>&1  # no emulator left running from the blocks before
+for name in 'Игры' 'ゲーム'; do
+    folder=$WINEPREFIX/drive_c/$name/KavriStat
+    mkdir -p "$folder"
+    cp "$win/KavriStat.exe" "$folder/"
+    runs_file "$folder/kvrstat.csv"
+    inode=$(stat -c %i "$folder/kvrstat.csv")
+    rm -f "$user_shortcut"
+    LC_ALL=fr_FR.UTF-8 wine "C:\\$name\\KavriStat\\KavriStat.exe" >/dev/null 2>&1 &
+    program=$!
+    check "from C:\\$name the statistics are loaded" wait_until 30 runs_listed 2
+    closed_and_saved() {  # a close asked for again until its save shows
+        wine taskkill /im KavriStat.exe >/dev/null 2>&1
+        sleep 1
+        [ "$(stat -c %i "$folder/kvrstat.csv")" != "$inode" ]
+    }
+    check "from C:\\$name a close saves them beside the program" wait_until 20 closed_and_saved
+    check "and the save is in the program's format" eval '"$stats_check" "$folder/kvrstat.csv" | grep -qx "slot(7)=2,30"'
+    wait_until 15 test -s "$user_shortcut"
+    # Wine's shell writes the shortcut's target path in the code page only ("C:\????\..."); the
+    # working directory beside it is kept in UTF-16.
+    lnk=$(lnkinfo "$user_shortcut" 2>&1)
+    check "from C:\\$name the start-up shortcut starts in the program's folder" \
+        grep -q "Working directory[[:space:]]*: C:\\\\$name\\\\KavriStat$" <<<"$lnk"
+    check "and targets KavriStat.exe there" grep -q 'Local path[[:space:]]*: C:\\.*\\KavriStat\\KavriStat.exe$' <<<"$lnk"
+    wineserver -k >/dev/null 2>&1  # not the end of a session, whose next one would start it again
+done
+
+# ---- A stale start-up shortcut is replaced; a copy run from the temporary folder makes none
+mkdir -p "$WINEPREFIX/drive_c/Old"
+cp "$win/KavriStat.exe" "$WINEPREFIX/drive_c/Old/"
+rm -f "$user_shortcut"
+wine 'C:\Old\KavriStat.exe' >/dev/null 2>&1 &
+wait_until 30 test -s "$user_shortcut"
+wineserver -k >/dev/null 2>&1  # not the end of a session, whose next one would start it again
+rm -rf "$WINEPREFIX/drive_c/Old"
+start_program
+check "a start-up shortcut to a program that is gone is replaced by one to this program" \
+    wait_until 30 shortcut_targets 'C:\KavriStat\KavriStat.exe'
+wineboot -e >/dev/null 2>&1
+wait_until 15 ended "$program"
+temp=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/Temp1_KavriStat-portable.zip
+mkdir -p "$temp"
+cp "$win/KavriStat.exe" "$temp/"
+rm -f "$user_shortcut"
+wine "$(winepath -w "$temp/KavriStat.exe")" >/dev/null 2>&1 &
+program=$!
+check "a copy unpacked into the temporary folder starts" wait_until 30 window_up
+check "but makes no start-up shortcut there" test ! -e "$user_shortcut"
+wineboot -e >/dev/null 2>&1
+wait_until 15 ended "$program"
+
+# ---- A planted winmm.dll beside the program never runs in it, and the disc probe still works
+cp "$win/winmm.dll" "$app/"
+marker=$WINEPREFIX/drive_c/planted-dll-ran.txt
+# Windows' search order for a DLL outside the always-known set: the program's folder first.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winmm=n,b"
+wine 'C:\KavriStat\probe.exe' --load winmm.dll >/dev/null 2>&1
+check "a program that searches its own folder runs the planted DLL" test -e "$marker"
+rm -f "$marker"
+plays() { "$stats_check" "$stats" | sed -n 's/^game=SLUS-00594\\t\([0-9]*\) .*/\1/p'; }
+plays_before=$(plays)
+start_program
+recorded_again() { grep -q "^SLUS-00594\\\\t$((plays_before + 1)) " <<<"$(field 'lstGames[2]')"; }
+check "with the planted DLL beside it the disc is still recorded" wait_until 30 recorded_again
+check "and the planted DLL did not run" test ! -e "$marker"
+wineboot -e >/dev/null 2>&1
+wait_until 15 ended "$program"
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+rm -f "$app/winmm.dll"
+
+# ---- A statistics file held open by another program: the user is told so, and the save follows
+held_bytes=$(md5sum <"$stats")
+wine 'C:\KavriStat\probe.exe' --hold 'C:\KavriStat\kvrstat.csv' 25 >/dev/null 2>&1 &
+holder=$!
+sleep 1
+wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
+start_program
+balloon_says() { field balloon | grep -qF "$1"; }
+check "a held file's balloon says another program holds it" \
+    wait_until 30 balloon_says 'Another program holds C:\KavriStat\kvrstat.csv. Close it in the other program; KavriStat saves as soon as it can and keeps counting.'
+import -window root "$artefacts/held-file-balloon.png" && ok "screenshot saved as held-file-balloon.png"
+check "while it is held the file keeps its bytes" is "$(md5sum <"$stats")" "$held_bytes"
+wait_until 40 ended "$holder"
+check "once the other program lets go, the next tick saves" wait_until 45 eval '[ "$(md5sum <"$stats")" != "$held_bytes" ]'
+wineboot -e >/dev/null 2>&1
+wait_until 15 ended "$program"
+
 # ---- The per-user installer: install, run, upgrade, uninstall
 # One session throughout, with no emulator left from the blocks before: a new session would start
 # whatever the user's Startup folder holds, the installed program among it.
@@ -322,11 +417,10 @@ check "the Start-menu shortcut targets it" grep -q "Local path[[:space:]]*: ${in
     <(lnkinfo "$menu_shortcut" 2>&1)
 apps() { wine uninstaller --list 2>/dev/null | tr -d '\r' | grep -c '|||Kavri! Statistics$'; }
 check "installed apps list it once" is "$(apps)" 1
+check "the installer points the start-up shortcut from a KavriStat.exe elsewhere at the installed one" \
+    wait_until 15 shortcut_targets "$installed_exe"
 wine "$installed_exe" >/dev/null 2>&1 &
 program=$!
-check "the installed program makes its start-up shortcut" wait_until 30 test -s "$user_shortcut"
-check "which targets the installed program" grep -q "Local path[[:space:]]*: ${installed_exe//\\/\\\\}$" \
-    <(lnkinfo "$user_shortcut" 2>&1)
 wine taskkill /im KavriStat.exe >/dev/null 2>&1
 check "it saves its statistics beside itself" wait_until 15 test -s "$installed/kvrstat.csv"
 stop_installed
@@ -336,14 +430,18 @@ data_before=$(cat "$installed/kvrstat.csv" "$installed/kvrstat.bak" | md5sum)
 (cd "$(dirname "$0")/../.." && scripts/package 99.0.0 >/dev/null 2>&1)
 cp "$dist/KavriStat-99.0.0.msi" "$WINEPREFIX/drive_c/kavristat-new.msi"
 rm -f "$dist"/KavriStat-99.0.0*
+# A start-up shortcut to another program is not the installer's to change.
+sed 's/KavriStat\.exe/KavriStax.exe/g; s/KAVRIS~1\.EXE/KAVRIS~2.EXE/g' "$shortcut" >"$user_shortcut"
+foreign=$(md5sum <"$user_shortcut")
 wine msiexec /i 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
 check "a newer build upgrades in place: still one entry" is "$(apps)" 1
+check "and leaves a start-up shortcut to another program as it was" is "$(md5sum <"$user_shortcut")" "$foreign"
 check "and the upgraded program is there" test -s "$installed/KavriStat.exe"
 check "the statistics are byte-identical after the upgrade" is "$(cat "$installed/kvrstat.csv" "$installed/kvrstat.bak" | md5sum)" "$data_before"
 
 wine "$installed_exe" >/dev/null 2>&1 &
 program=$!
-wait_until 30 test -s "$user_shortcut"
+wait_until 30 shortcut_targets "$installed_exe"  # it replaces the shortcut that leads nowhere
 stop_installed
 data_before=$(cat "$installed/kvrstat.csv" "$installed/kvrstat.bak" | md5sum)
 wine msiexec /x 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
@@ -371,7 +469,7 @@ user=kavristat-e2e
 id "$user" >/dev/null 2>&1 || useradd -m "$user"
 uwork=$(su "$user" -s /bin/bash -c 'mktemp -d /tmp/kavristat-user.XXXXXX')
 as_user() {
-    su "$user" -s /bin/bash -c "export WINEPREFIX=$uwork/pfx DISPLAY=$DISPLAY WINEDEBUG=-all \
+    su "$user" -s /bin/bash -c "cd /tmp; export WINEPREFIX=$uwork/pfx DISPLAY=$DISPLAY WINEDEBUG=-all \
         WINEDLLOVERRIDES='mscoree=;mshtml=' LC_ALL=fr_FR.UTF-8; $1"
 }
 cleanup_user() {
@@ -379,7 +477,10 @@ cleanup_user() {
     rm -rf "$uwork"
 }
 trap 'cleanup_user; cleanup' EXIT
-as_user "$(realpath "$(dirname "$0")/../../scripts/wine-prefix")"
+# The checkout may lie in a folder the standard user cannot enter: it gets its own copy.
+cp "$(dirname "$0")/../../scripts/wine-prefix" "$uwork/wine-prefix"
+chown "$user" "$uwork/wine-prefix"
+as_user "$uwork/wine-prefix"
 uapp=$uwork/pfx/drive_c/KavriStat
 ustats=$uapp/kvrstat.csv
 mkdir -p "$uapp" "$uwork/pfx/drive_c/emu"

@@ -1,0 +1,108 @@
+// A crash or power cut at any byte of any save, and the program started again on the same disk.
+#include "app/text_util.h"
+#include "stats/game_totals.h"
+#include "stats/stats_file.h"
+#include "tests/harness.h"
+
+namespace kavri::test {
+namespace {
+
+const std::string kTotalsPath = kAppDir + "\\kvrgames.csv";
+
+struct Saved {
+    std::string stats, totals;
+    friend bool operator==(const Saved&, const Saved&) = default;
+};
+
+Saved ModelOf(formKavriMeter& form) {
+    return {FormatStatsFile(form.lblTimes, form.lblTime, form.lstGames, form.lstTimes), FormatGameTotals(form.gameTotals)};
+}
+
+// A completed save, then one more minute played whose save the power cuts after so many bytes.
+// Returns the model before that save and after it; died tells whether the cut came in time.
+struct CutSave {
+    Harness h;
+    Saved before, after;
+    bool died = false;
+
+    CutSave(bool protectedFolder, std::optional<std::size_t> cut) {
+        if (protectedFolder) h.os.files.protectedFolders.insert(kAppDir);
+        h.os.files.Put(kStatsPath, kFreshFile);
+        h.os.files.Put(kTotalsPath, "\"KavriStat games\",1\r\n");
+        h.GameDisc();
+        h.Emulator(true);
+        h.form.Form_Load();
+        h.os.clock.Advance(60);
+        h.form.Timer1_Timer();
+        before = ModelOf(h.form);
+        h.os.clock.Advance(60);
+        h.os.files.powerCutAfter = cut;
+        try {
+            h.form.Timer1_Timer();
+        } catch (const fake::PowerCut&) {
+            died = true;
+        }
+        after = ModelOf(h.form);
+    }
+};
+
+TEST(PowerCut, NoCutAtAnyByteOfASaveLosesWhatAnEarlierSaveStored) {
+    for (const bool protectedFolder : {false, true}) {
+        const CutSave whole(protectedFolder, std::nullopt);
+        ASSERT_NE(whole.before, whole.after);
+        int cuts = 0;
+        for (std::size_t cut = 0;; cut += 5, ++cuts) {
+            CutSave cutShort(protectedFolder, cut);
+            if (!cutShort.died) break;
+            Harness again;  // started again on the same disk
+            again.os.files.PutAll(cutShort.h.os.files.All());
+            again.os.files.protectedFolders = cutShort.h.os.files.protectedFolders;
+            again.form.Form_Load();
+            const Saved loaded = ModelOf(again.form);
+            const Saved beside{cutShort.h.Stats(), cutShort.h.os.files.Get(kTotalsPath)};
+            bool torn = false;
+            for (auto part : {&Saved::stats, &Saved::totals}) {
+                EXPECT_TRUE(loaded.*part == whole.before.*part || loaded.*part == whole.after.*part)
+                    << protectedFolder << " cut at " << cut;
+                torn = torn || (beside.*part != whole.before.*part && beside.*part != whole.after.*part);
+            }
+            // The next save puts the files beside the program right again.
+            again.form.btnRefresh_Click();
+            EXPECT_EQ(again.Stats(), loaded.stats) << cut;
+            EXPECT_EQ(again.os.files.Get(kTotalsPath), loaded.totals) << cut;
+            const bool restored = !again.os.shell.balloons.empty() &&
+                                  again.os.shell.balloons[0].title == "KavriStat restored its statistics";
+            EXPECT_TRUE(!torn || restored) << cut;
+            EXPECT_TRUE(!restored || protectedFolder) << cut;
+        }
+        EXPECT_GT(cuts, protectedFolder ? 90 : 40) << "the saves were cut at too few places";
+    }
+}
+
+// The copy for an in-place rewrite lives in the user's local application data, under a name of
+// its own for each file, and goes once the rewrite is done.
+TEST(PowerCut, TheCopyForARewriteInPlaceIsKeptOnlyWhileItIsNeeded) {
+    CutSave done(true, std::nullopt);
+    EXPECT_GT(Count(done.h.os.log, "RewriteFile"), 0);
+    const std::string copy = done.h.form.RecoveryPath(kStatsPath);
+    EXPECT_TRUE(copy.starts_with("C:\\Users\\Kavri\\AppData\\Local\\KavriStat\\Recovery\\")) << copy;
+    EXPECT_TRUE(copy.ends_with("-kvrstat.csv")) << copy;
+    EXPECT_NE(copy, done.h.form.RecoveryPath("D:\\Games\\KavriStat\\kvrstat.csv"));
+    EXPECT_TRUE(EqualsNoCase(copy, done.h.form.RecoveryPath("c:\\program files\\kavristat\\KVRSTAT.CSV")));
+    for (const auto& [path, bytes] : done.h.os.files.All())
+        EXPECT_FALSE(path.find("\\recovery\\") != std::string::npos) << path;
+    // With nowhere to keep the copy, the file is not rewritten and the user is told.
+    Harness h;
+    h.os.shell.folders.erase(ShellFolder::LocalAppData);
+    h.os.files.protectedFolders.insert(kAppDir);
+    h.os.files.Put(kStatsPath, kFreshFile);
+    h.Emulator(true);
+    h.form.Form_Load();
+    EXPECT_EQ(h.Stats(), kFreshFile);
+    EXPECT_EQ(Count(h.os.log, "RewriteFile"), 0);
+    ASSERT_EQ(h.os.shell.balloons.size(), 1u);
+    EXPECT_NE(h.os.shell.balloons[0].text.find("Windows does not let it write"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kavri::test
