@@ -115,6 +115,7 @@ public:
     // ---- Monitor fields
     bool emulatorRunning = false;
     LocalDateTime lastTickTime{};
+    std::int64_t lastTickMinute = 0;   // the UTC minute when lastTickTime was taken
     std::uint64_t lastTickAsleep = 0;  // the clock's time asleep when lastTickTime was taken
     std::string runStartText;
     std::int32_t runMinutes = 0;

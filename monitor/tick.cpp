@@ -12,11 +12,6 @@ namespace {
 constexpr int kTotal = 7;
 constexpr int kRunsKept = 300;
 
-// Minute boundaries crossed from one time to the other, seconds dropped.
-std::int64_t MinutesBetween(const LocalDateTime& from, const LocalDateTime& to) {
-    return MinuteSerial(to) - MinuteSerial(from);
-}
-
 std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
     const std::int64_t sum = static_cast<std::int64_t>(a) + b;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
@@ -30,7 +25,10 @@ void formKavriMeter::Timer1_Timer() {
     RetryLockedLoad();
     if (IsRunningApp()) {
         const int day = os_.clock.Weekday(os_.clock.Now()) - 1;
-        std::int64_t minutes = MinutesBetween(lastTickTime, os_.clock.Now());
+        // Minute boundaries crossed since the last tick, on the UTC clock: daylight saving and a
+        // change of time zone move the local clock, not the time played. A change the user makes
+        // to the clock moves both alike.
+        std::int64_t minutes = os_.clock.UtcMinutes() - lastTickMinute;
         // Time the computer slept or hibernated is not play: its whole minutes come off the
         // boundaries crossed since the last tick, and counting goes on from now.
         const std::uint64_t asleepNow = os_.clock.MillisecondsAsleep();
@@ -87,6 +85,7 @@ bool formKavriMeter::HasCurrentGame() const {
 
 void formKavriMeter::MarkTickTime() {
     lastTickTime = os_.clock.Now();
+    lastTickMinute = os_.clock.UtcMinutes();
     lastTickAsleep = os_.clock.MillisecondsAsleep();
 }
 

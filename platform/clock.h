@@ -1,4 +1,5 @@
-// The local clock and the user's locale.
+// The clocks and the user's locale: local time for what is shown and stored, UTC for the time
+// that passes, which daylight saving and time-zone changes do not move.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() = 0;
+    // Whole minutes since 1970-01-01 00:00 UTC.
+    virtual std::int64_t UtcMinutes() = 0;
     // Sunday 1 to Saturday 7.
     virtual int Weekday(const LocalDateTime& t) = 0;
     // "MMM DD, YYYY HH:MM:SS" with the locale's month abbreviation and time separator.

@@ -8,12 +8,13 @@ namespace kavri::test {
 namespace {
 
 // One tick: the day of August 2000 (2 is a Wednesday, slot 3; 0 and below reach back into July,
-// 32 is September 1), the time, whether the emulator runs, and how long the computer slept
-// before it.
+// 32 is September 1), the local time, whether the emulator runs, how long the computer slept
+// before it, and the local time's offset from UTC in minutes.
 struct Step {
     int day, hour, minute, second;
     bool running;
     int asleepSeconds = 0;
+    int utcOffset = 0;
 };
 
 std::string Joined(const std::vector<std::string>& texts) {
@@ -29,6 +30,7 @@ std::string Play(Harness& h, const std::vector<Step>& steps) {
     h.form.driveStates.resize(1);
     for (const Step& s : steps) {
         h.os.clock.asleepMs += s.asleepSeconds * 1000ULL;
+        h.os.clock.utcOffsetMinutes = s.utcOffset;
         h.os.clock.Set(2000, 8, 1, s.hour, s.minute, s.second);
         h.os.clock.Advance((s.day - 1) * 86400LL);
         h.Emulator(s.running);
@@ -93,6 +95,20 @@ TEST(Tick, CountsRunsAndCreditsEachMinuteBoundaryOnceToTheDayOfItsTick) {
          "0 0 0 1 0 0 0 1 | 0 0 0 5 10 0 0 15 | Aug 02, 2000 23:50:45 - 0h 15m | G - 0h 15m"},
         {"asleep while the emulator is stopped: nothing changes",
          {{2, 10, 0, 15, false}, {2, 18, 0, 15, false, 28800}}, "0 0 0 0 0 0 0 0 | 0 0 0 0 0 0 0 0 |  | G"},
+        // Daylight saving and time zones move the local clock, not the time played.
+        {"daylight saving begins: a 30-second tick across it credits 1 minute",
+         {{2, 1, 59, 15, false, 0, 60}, {2, 1, 59, 45, true, 0, 60}, {2, 3, 0, 15, true, 0, 120}, {2, 3, 0, 45, true, 0, 120}},
+         "0 0 0 1 0 0 0 1 | 0 0 0 1 0 0 0 1 | Aug 02, 2000 01:59:45 - 0h 1m | G - 0h 1m"},
+        {"daylight saving ends: the repeated hour is counted minute by minute",
+         {{2, 2, 58, 15, false, 0, 120}, {2, 2, 58, 45, true, 0, 120}, {2, 2, 59, 45, true, 0, 120},
+          {2, 2, 0, 15, true, 0, 60}, {2, 2, 1, 15, true, 0, 60}, {2, 2, 2, 15, true, 0, 60}},
+         "0 0 0 1 0 0 0 1 | 0 0 0 4 0 0 0 4 | Aug 02, 2000 02:58:45 - 0h 4m | G - 0h 4m"},
+        {"a time zone 9 hours east, then 5 hours west of UTC",
+         {{2, 10, 0, 15, false}, {2, 10, 0, 45, true}, {2, 19, 1, 15, true, 0, 540}, {2, 5, 2, 15, true, 0, -300}},
+         "0 0 0 1 0 0 0 1 | 0 0 0 2 0 0 0 2 | Aug 02, 2000 10:00:45 - 0h 2m | G - 0h 2m"},
+        {"across midnight with an offset change: to the local day of the tick",
+         {{2, 23, 59, 15, false}, {2, 23, 59, 45, true}, {3, 1, 0, 15, true, 0, 60}},
+         "0 0 0 1 0 0 0 1 | 0 0 0 0 1 0 0 1 | Aug 02, 2000 23:59:45 - 0h 1m | G - 0h 1m"},
         {"a sleep under a minute: the boundaries crossed, as awake",
          {{2, 10, 0, 15, false}, {2, 10, 0, 45, true}, {2, 10, 1, 50, true, 50}},
          "0 0 0 1 0 0 0 1 | 0 0 0 1 0 0 0 1 | Aug 02, 2000 10:00:45 - 0h 1m | G - 0h 1m"},

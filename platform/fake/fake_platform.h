@@ -212,6 +212,7 @@ private:
 class FakeClock : public Clock {
 public:
     LocalDateTime now{2000, 8, 2, 14, 5, 9};  // a Wednesday
+    int utcOffsetMinutes = 0;                  // local time less UTC, as daylight saving moves it
     std::string timeSeparator = ":";
 
     void Set(int year, int month, int day, int hour, int minute, int second);
@@ -226,6 +227,7 @@ public:
     }
 
     LocalDateTime Now() override { return now; }
+    std::int64_t UtcMinutes() override { return MinuteSerial(now) - utcOffsetMinutes; }
     int Weekday(const LocalDateTime& t) override { return WeekdayOf(t); }
     std::string DateText(const LocalDateTime& t) override;
     std::uint64_t MillisecondsAsleep() override { return asleepMs; }

@@ -57,6 +57,7 @@ public:
 class Win32Clock : public Clock {
 public:
     LocalDateTime Now() override;
+    std::int64_t UtcMinutes() override;
     int Weekday(const LocalDateTime& t) override;
     std::string DateText(const LocalDateTime& t) override;
     std::uint64_t MillisecondsAsleep() override;

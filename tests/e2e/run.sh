@@ -268,12 +268,19 @@ check "a shortcut already there is left as it was" is "$(cat "$user_shortcut")" 
 # ---- At 150 % display scaling: the window keeps its twips size and the tray icon still answers
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1
-# The emulator runs with the disc in D: from the start: the game's minutes reach its total.
+# The emulator runs with the disc in D: from the start: the game's minutes reach its total. The
+# program runs in a time zone 5 h 45 min from UTC: minutes are counted on the UTC clock, dates
+# are shown in local time.
 wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
 sleep 2
-start_program
+zone=Asia/Kathmandu
+hour_before=$(TZ=$zone date '+%b %d, %Y %H')
+TZ=$zone start_program
 wait_until 30 window_up
+hour_after=$(TZ=$zone date '+%b %d, %Y %H')
 check "at 144 dots per inch the client area is 6960 x 5355 twips" is "$(window_size)" 696x536
+started_in_zone() { local run; run=$(field 'lstTimes[0]'); [[ $run == "$hour_before:"* || $run == "$hour_after:"* ]]; }
+check "the run's start shows the local time of $zone" wait_until 10 started_in_zone
 click_icon 1 2
 check "a double-click on the tray icon shows the window at 150 %" wait_until 10 visible_is 1
 sleep 1
