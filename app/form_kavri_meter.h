@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "history/diary.h"
 #include "platform/platform.h"
 #include "stats/game_totals.h"
 
@@ -83,6 +84,13 @@ public:
     // The tooltip of a games-list line: the game's total, play count and first-played date.
     std::string GameTip(int line);
 
+    // ---- Play diary (history/diary_save_load.cpp)
+    void LoadDiary();
+    void SaveDiary();
+    std::string DiaryPath();
+    // The month abbreviations the program writes: the user's locale's, then English.
+    std::vector<std::string> MonthNames();
+
     // ---- Shared helper (app/form_kavri_meter.cpp) and start-up shortcut (startup/)
     bool FileExists(const std::string& path);
     void InstallStartupShortcut();
@@ -143,6 +151,13 @@ public:
     bool totalsBackupPending = false;
     bool totalsSeedPending = false;  // no totals file: they start from the games list once it is loaded
 
+    // ---- Diary file state, alike
+    Diary diary;
+    std::uint64_t diarySavedRevision = 0;
+    bool diaryLocked = false;
+    bool diaryBackupPending = false;
+    bool diaryImportPending = false;  // no diary file: it is built from the runs list once that is loaded
+
     // Sum of the revisions of every control that holds statistics.
     std::uint64_t ModelRevision() const;
 
@@ -166,6 +181,8 @@ private:
     // The bytes kept for a rewrite of path that was cut short, when they differ from the file's.
     std::optional<std::string> Recovered(const std::string& path);
     void SeedTotals();
+    void ImportDiary();
+    std::int64_t Today();
 
     Platform os_;
 };

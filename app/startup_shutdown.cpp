@@ -14,6 +14,7 @@ void formKavriMeter::Form_Load() {
     ScanDrives();
     if (!LoadStats()) os_.windowing.Show();
     LoadTotals();
+    LoadDiary();
     currentIndex = -1;
     MarkTickTime();
     Timer1_Timer();
@@ -41,6 +42,7 @@ void formKavriMeter::Form_Unload(std::int16_t& /*Cancel*/) {
     Trap([&] { os_.shell.Shell_NotifyIconA(kNimDelete, &trayIcon); });
     Trap([&] { SaveStats(); });
     Trap([&] { SaveTotals(); });
+    Trap([&] { SaveDiary(); });
     Trap([&] { Timer1_Timer(); });
     os_.windowing.End();
 }
@@ -54,6 +56,7 @@ void formKavriMeter::CloseRequested(std::int16_t UnloadMode) {
 void formKavriMeter::btnRefresh_Click() {
     SaveStats();
     SaveTotals();
+    SaveDiary();
     Timer1_Timer();
 }
 

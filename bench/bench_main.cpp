@@ -1,4 +1,5 @@
-// The cost of one tick with a long process list, and of saving and loading the largest file.
+// The cost of one tick with a long process list, of saving and loading the largest files, and of a
+// start with all of them.
 #include <benchmark/benchmark.h>
 
 #include "app/form_kavri_meter.h"
@@ -63,6 +64,71 @@ void BM_LoadLinesEach(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(BM_LoadLinesEach)->Arg(3276)->Arg(16384)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+// The totals file with one game per games-list line, at the list's largest, read at start-up.
+void BM_LoadTotalsGames(benchmark::State& state) {
+    const int games = static_cast<int>(state.range(0));
+    FakePlatform os;
+    {
+        kavri::formKavriMeter source(os.platform());
+        for (int i = 0; i < games; ++i) source.gameTotals.Record("SLUS-" + std::to_string(10000 + i), "Aug 02, 2000 14:05:09");
+        source.SaveTotals();
+    }
+    for (auto _ : state) {
+        kavri::formKavriMeter form(os.platform());
+        form.LoadTotals();
+        if (static_cast<int>(form.gameTotals.Games().size()) != games) state.SkipWithError("games lost");
+    }
+}
+BENCHMARK(BM_LoadTotalsGames)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(32767)->Unit(benchmark::kMillisecond);
+
+// The first start without a totals file: every game of the largest games list seeded from its line.
+void BM_SeedTotalsFromGamesList(benchmark::State& state) {
+    FakePlatform os;
+    kavri::formKavriMeter form(os.platform());
+    Fill(form, 32767);
+    for (auto _ : state) form.LoadTotals();
+}
+BENCHMARK(BM_SeedTotalsFromGamesList)->Unit(benchmark::kMillisecond);
+
+// Twenty years of daily play, two games a day: the diary file read at start-up.
+void BM_LoadDiaryTwentyYears(benchmark::State& state) {
+    FakePlatform os;
+    {
+        kavri::formKavriMeter source(os.platform());
+        for (std::int64_t day = 0; day < 20 * 366; ++day) {
+            source.diary.AddRun(11000 + day);
+            source.diary.AddMinutes(11000 + day, "SLUS-" + std::to_string(10000 + day % 700), 50);
+            source.diary.AddMinutes(11000 + day, "SCES-" + std::to_string(20000 + day % 300), 40);
+        }
+        source.SaveDiary();
+    }
+    for (auto _ : state) {
+        kavri::formKavriMeter form(os.platform());
+        form.LoadDiary();
+        if (form.diary.Days().size() != 20 * 366) state.SkipWithError("days lost");
+    }
+}
+BENCHMARK(BM_LoadDiaryTwentyYears)->Unit(benchmark::kMillisecond);
+
+// A start with every file at its largest: statistics, totals and the diary built from the runs list.
+void BM_StartUpWithTheLargestFiles(benchmark::State& state) {
+    FakePlatform os;
+    {
+        kavri::formKavriMeter source(os.platform());
+        Fill(source, 32767);
+        source.SaveStats();
+        source.LoadTotals();
+        source.SaveTotals();
+    }
+    const std::map<std::string, std::string> disk = os.files.All();
+    for (auto _ : state) {
+        os.files.PutAll(disk);
+        kavri::formKavriMeter form(os.platform());
+        form.Form_Load();
+    }
+}
+BENCHMARK(BM_StartUpWithTheLargestFiles)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -57,11 +57,13 @@ void formKavriMeter::Timer1_Timer() {
     ProbeDiscs();
     if (ModelRevision() != savedRevision) SaveStats();
     SaveTotals();
+    SaveDiary();
     ShowPendingNotices();
 }
 
 void formKavriMeter::CountRunStart(int day) {
     for (int slot : {day, kTotal}) lblTimes[slot].SetCaption(AddToNumberText(lblTimes[slot].Caption(), 1));
+    diary.AddRun(Today());
     runStartText = os_.clock.DateText(os_.clock.Now());
     if (lstTimes.Count() > kRunsKept) lstTimes.Remove(lstTimes.Count() - 1);
     lstTimes.InsertTop(runStartText);
@@ -72,6 +74,7 @@ void formKavriMeter::CreditMinutes(int day, std::int32_t minutes) {
     gameMinutes = SaturatingAdd(gameMinutes, minutes);
     // The minutes of the game whose line the tick refreshes go to its total too.
     if (HasCurrentGame()) gameTotals.Add(currentGameId, minutes);
+    diary.AddMinutes(Today(), HasCurrentGame() ? currentGameId : std::string(), minutes);
     for (int slot : {day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
     for (int slot : {day, kTotal})
         lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));

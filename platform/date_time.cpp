@@ -13,6 +13,18 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
     return era * 146097 + dayOfEra - 719468;
 }
 
+LocalDateTime CivilFromDays(std::int64_t days) {
+    const std::int64_t z = days + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t dayOfEra = z - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    const int month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    return LocalDateTime{static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0)), month, day, 0, 0, 0};
+}
+
 std::int64_t MinuteSerial(const LocalDateTime& t) {
     return DaysFromCivil(t.year, t.month, t.day) * 1440 + t.hour * 60 + t.minute;
 }

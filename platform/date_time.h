@@ -20,6 +20,8 @@ struct LocalDateTime {
 
 // Days since 1970-01-01 in the proleptic Gregorian calendar.
 std::int64_t DaysFromCivil(int year, int month, int day);
+// The date of a day counted from 1970-01-01, at midnight.
+LocalDateTime CivilFromDays(std::int64_t days);
 
 // Whole minutes since 1970-01-01 00:00, seconds dropped.
 std::int64_t MinuteSerial(const LocalDateTime& t);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 #include "app/text_util.h"
+#include "stats/duration.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"
 
@@ -36,17 +38,32 @@ bool ReadLine(std::string_view line, GameTotal& game) {
 
 }  // namespace
 
+std::string IdKey(std::string_view id) {
+    std::string key(id);
+    for (char& c : key)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return key;
+}
+
 // Identifiers match without regard to letter case, as games-list lines do.
 const GameTotal* GameTotals::Find(std::string_view id) const {
-    const auto it = std::find_if(games_.begin(), games_.end(), [&](const GameTotal& g) { return EqualsNoCase(g.id, id); });
-    return it == games_.end() ? nullptr : &*it;
+    const auto it = index_.find(IdKey(id));
+    return it == index_.end() ? nullptr : &games_[it->second];
 }
 
 GameTotal* GameTotals::Entry(std::string_view id) { return const_cast<GameTotal*>(Find(id)); }
 
+void GameTotals::Reindex() {
+    index_.clear();
+    for (std::size_t i = 0; i < games_.size(); ++i) index_.emplace(IdKey(games_[i].id), i);
+}
+
 void GameTotals::Record(std::string_view id, std::string_view date) {
     GameTotal* game = Entry(id);
-    if (!game) game = &games_.emplace_back(GameTotal{std::string(id), 0, std::string(date), {}});
+    if (!game) {
+        index_.emplace(IdKey(id), games_.size());
+        game = &games_.emplace_back(GameTotal{std::string(id), 0, std::string(date), {}});
+    }
     game->id = id;  // as the games list now writes it
     game->lastPlayed = date;
     ++revision_;
@@ -61,11 +78,17 @@ void GameTotals::Add(std::string_view id, std::int32_t minutes) {
 }
 
 void GameTotals::Forget(std::string_view id) {
-    if (std::erase_if(games_, [&](const GameTotal& g) { return EqualsNoCase(g.id, id); })) ++revision_;
+    if (!std::erase_if(games_, [&](const GameTotal& g) { return EqualsNoCase(g.id, id); })) return;
+    Reindex();
+    ++revision_;
 }
 
+// The first game of an identifier counts; a later one of the same identifier is dropped.
 void GameTotals::Assign(std::vector<GameTotal> games) {
-    games_ = std::move(games);
+    games_.clear();
+    index_.clear();
+    for (GameTotal& game : games)
+        if (index_.emplace(IdKey(game.id), games_.size()).second) games_.push_back(std::move(game));
     ++revision_;
 }
 
@@ -83,6 +106,7 @@ std::string FormatGameTotals(const GameTotals& totals) {
 
 TotalsContent ParseGameTotals(std::string_view bytes) {
     TotalsContent content;
+    std::unordered_set<std::string> known;  // the identifiers read so far, by their key
     content.clean = bytes.starts_with(kHeader);
     if (!content.clean) return content;  // another format, or none: nothing here is ours to read
     bytes.remove_prefix(kHeader.size());
@@ -96,9 +120,7 @@ TotalsContent ParseGameTotals(std::string_view bytes) {
             if (c == '\r' || c == '\n') c = '_', content.clean = false;
         GameTotal game;
         if (!ReadLine(line, game)) content.clean = false;
-        const bool known = std::any_of(content.games.begin(), content.games.end(),
-                                       [&](const GameTotal& g) { return EqualsNoCase(g.id, game.id); });
-        if (known || game.id.empty()) content.clean = false;
+        if (game.id.empty() || !known.insert(IdKey(game.id)).second) content.clean = false;
         else content.games.push_back(std::move(game));
     }
     return content;
@@ -114,14 +136,7 @@ GameTotal TotalFromGamesLine(std::string_view line) {
     std::string_view rest = line.substr(secondTab + 1);
     const std::size_t dash = rest.rfind(" - ");
     game.firstPlayed = game.lastPlayed = rest.substr(0, dash);
-    if (dash == std::string_view::npos) return game;
-    // "1h 5m": hours and minutes.
-    const std::string_view duration = rest.substr(dash + 3);
-    const std::size_t h = duration.find("h ");
-    if (h == std::string_view::npos || !duration.ends_with('m')) return game;
-    const auto hours = ParseNumberText(duration.substr(0, h));
-    const auto minutes = ParseNumberText(duration.substr(h + 2, duration.size() - h - 3));
-    if (hours && minutes && *hours >= 0 && *minutes >= 0) game.minutes = SaturateInt32(*hours * 60 + *minutes);
+    if (dash != std::string_view::npos) game.minutes = ParseDuration(rest.substr(dash + 3)).value_or(0);
     return game;
 }
 

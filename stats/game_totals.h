@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kavri {
@@ -35,10 +36,15 @@ public:
 
 private:
     GameTotal* Entry(std::string_view id);
+    void Reindex();
 
     std::vector<GameTotal> games_;
+    std::unordered_map<std::string, std::size_t> index_;  // upper-case identifier to its game
     std::uint64_t revision_ = 0;
 };
+
+// The key under which an identifier is found whatever its letter case.
+std::string IdKey(std::string_view id);
 
 std::string FormatGameTotals(const GameTotals& totals);
 

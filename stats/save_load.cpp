@@ -104,6 +104,7 @@ void formKavriMeter::RetryLockedLoad() {
     ForgetNotices(path);
     if (bytes) ApplyLoadedStats(*bytes);
     if (totalsSeedPending) SeedTotals();
+    if (diaryImportPending) ImportDiary();
 }
 
 }  // namespace kavri

@@ -39,14 +39,10 @@ void formKavriMeter::LoadTotals() {
 // bound, first played at that line's date.
 void formKavriMeter::SeedTotals() {
     totalsSeedPending = false;
-    GameTotals seeded;
-    for (const std::string& line : lstGames.Lines()) {
-        const GameTotal game = TotalFromGamesLine(line);
-        if (game.id.empty() || seeded.Find(game.id)) continue;  // the first line of a game counts
-        seeded.Record(game.id, game.firstPlayed);
-        seeded.Add(game.id, game.minutes);
-    }
-    if (!seeded.Games().empty()) gameTotals.Assign(seeded.Games());
+    std::vector<GameTotal> seeded;  // the first line of a game counts
+    for (const std::string& line : lstGames.Lines())
+        if (GameTotal game = TotalFromGamesLine(line); !game.id.empty()) seeded.push_back(std::move(game));
+    if (!seeded.empty()) gameTotals.Assign(std::move(seeded));
 }
 
 void formKavriMeter::SaveTotals() {

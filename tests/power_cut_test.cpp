@@ -1,5 +1,6 @@
 // A crash or power cut at any byte of any save, and the program started again on the same disk.
 #include "app/text_util.h"
+#include "history/diary.h"
 #include "stats/game_totals.h"
 #include "stats/stats_file.h"
 #include "tests/harness.h"
@@ -8,14 +9,16 @@ namespace kavri::test {
 namespace {
 
 const std::string kTotalsPath = kAppDir + "\\kvrgames.csv";
+const std::string kDiaryPath = kAppDir + "\\kvrdiary.csv";
 
 struct Saved {
-    std::string stats, totals;
+    std::string stats, totals, diary;
     friend bool operator==(const Saved&, const Saved&) = default;
 };
 
 Saved ModelOf(formKavriMeter& form) {
-    return {FormatStatsFile(form.lblTimes, form.lblTime, form.lstGames, form.lstTimes), FormatGameTotals(form.gameTotals)};
+    return {FormatStatsFile(form.lblTimes, form.lblTime, form.lstGames, form.lstTimes), FormatGameTotals(form.gameTotals),
+            FormatDiary(form.diary)};
 }
 
 // A completed save, then one more minute played whose save the power cuts after so many bytes.
@@ -29,6 +32,7 @@ struct CutSave {
         if (protectedFolder) h.os.files.protectedFolders.insert(kAppDir);
         h.os.files.Put(kStatsPath, kFreshFile);
         h.os.files.Put(kTotalsPath, "\"KavriStat games\",1\r\n");
+        h.os.files.Put(kDiaryPath, "\"KavriStat diary\",1\r\n");
         h.GameDisc();
         h.Emulator(true);
         h.form.Form_Load();
@@ -59,9 +63,9 @@ TEST(PowerCut, NoCutAtAnyByteOfASaveLosesWhatAnEarlierSaveStored) {
             again.os.files.protectedFolders = cutShort.h.os.files.protectedFolders;
             again.form.Form_Load();
             const Saved loaded = ModelOf(again.form);
-            const Saved beside{cutShort.h.Stats(), cutShort.h.os.files.Get(kTotalsPath)};
+            const Saved beside{cutShort.h.Stats(), cutShort.h.os.files.Get(kTotalsPath), cutShort.h.os.files.Get(kDiaryPath)};
             bool torn = false;
-            for (auto part : {&Saved::stats, &Saved::totals}) {
+            for (auto part : {&Saved::stats, &Saved::totals, &Saved::diary}) {
                 EXPECT_TRUE(loaded.*part == whole.before.*part || loaded.*part == whole.after.*part)
                     << protectedFolder << " cut at " << cut;
                 torn = torn || (beside.*part != whole.before.*part && beside.*part != whole.after.*part);
@@ -70,8 +74,9 @@ TEST(PowerCut, NoCutAtAnyByteOfASaveLosesWhatAnEarlierSaveStored) {
             again.form.btnRefresh_Click();
             EXPECT_EQ(again.Stats(), loaded.stats) << cut;
             EXPECT_EQ(again.os.files.Get(kTotalsPath), loaded.totals) << cut;
+            EXPECT_EQ(again.os.files.Get(kDiaryPath), loaded.diary) << cut;
             const bool restored = !again.os.shell.balloons.empty() &&
-                                  again.os.shell.balloons[0].title == "KavriStat restored its statistics";
+                                  again.os.shell.balloons[0].text.find("was cut short last time") != std::string::npos;
             EXPECT_TRUE(!torn || restored) << cut;
             EXPECT_TRUE(!restored || protectedFolder) << cut;
         }

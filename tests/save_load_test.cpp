@@ -120,13 +120,15 @@ TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
     EXPECT_EQ(inPlace.Stats(), atomic.Stats());
     EXPECT_NE(inPlace.Stats(), ExampleFile());
     EXPECT_GT(Count(inPlace.os.log, "RewriteFile"), 0);
-    for (const auto& balloon : inPlace.os.shell.balloons)  // only the new totals file cannot be made
-        EXPECT_EQ(balloon.text.find(kStatsPath), std::string::npos) << balloon.text;
+    for (const auto& balloon : inPlace.os.shell.balloons)  // only the new files beside it cannot be made
+        EXPECT_EQ(balloon.text.find("kvrstat.csv"), std::string::npos) << balloon.text;
     // Without a file to rewrite nothing can be saved there, and the user is told why.
     EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
     ASSERT_FALSE(fresh.os.shell.balloons.empty());
-    EXPECT_EQ(fresh.os.shell.balloons[0].text, "Windows does not let it write " + kStatsPath +
-              ". Move KavriStat to a folder you can write to, such as one in your user folder. It keeps counting meanwhile.");
+    EXPECT_TRUE(fresh.os.shell.balloons[0].text.starts_with(
+        "Windows does not let it write kvrstat.csv. Move KavriStat to a folder you can write to, such as one in your "
+        "user folder. It keeps counting meanwhile.\n"))
+        << fresh.os.shell.balloons[0].text;
 }
 
 // A failed save keeps the old file, is tried again at the next tick, and its cause is told once
@@ -150,6 +152,7 @@ TEST(Statistics, EachCauseOfAFailedSaveIsToldOnceASessionWithThePath) {
     for (const Case& c : cases) {
         Harness h;
         h.os.files.Put(kStatsPath, kFreshFile);
+        h.os.files.Put(kAppDir + "\\kvrdiary.csv", "\"KavriStat diary\",1\r\n");
         h.form.Form_Load();
         h.Emulator(true);
         for (int round = 0; round < 2; ++round) {

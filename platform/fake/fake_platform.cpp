@@ -365,18 +365,11 @@ LocalDateTime FromSeconds(long long total) {
         rest += 86400;
         --days;
     }
-    // Civil date from days since 1970-01-01.
-    const long long z = days + 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    const int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-    return LocalDateTime{year, month, day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
-                         static_cast<int>(rest % 60)};
+    LocalDateTime t = CivilFromDays(days);
+    t.hour = static_cast<int>(rest / 3600);
+    t.minute = static_cast<int>(rest / 60 % 60);
+    t.second = static_cast<int>(rest % 60);
+    return t;
 }
 
 }  // namespace

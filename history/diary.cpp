@@ -1,0 +1,139 @@
+#include "history/diary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "platform/date_time.h"
+#include "stats/game_totals.h"
+#include "stats/number_text.h"
+#include "stats/stats_file.h"
+
+namespace kavri {
+namespace {
+
+constexpr std::string_view kHeader = "\"KavriStat diary\",1\r\n";
+
+// A game's minutes on a day, letter case aside; nothing when it was not played that day.
+std::int32_t* FindGame(DiaryDay& day, std::string_view game) {
+    const std::string key = IdKey(game);
+    for (auto& [id, minutes] : day.games)
+        if (IdKey(id) == key) return &minutes;
+    return nullptr;
+}
+
+std::string DateText(std::int64_t day) {
+    const LocalDateTime t = CivilFromDays(day);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", t.year, t.month, t.day);
+    return text;
+}
+
+// "YYYY-MM-DD" as written, or nothing.
+std::optional<std::int64_t> DayOf(std::string_view text) {
+    int year = 0, month = 0, day = 0;
+    if (text.size() != 10 || std::sscanf(std::string(text).c_str(), "%4d-%2d-%2d", &year, &month, &day) != 3)
+        return std::nullopt;
+    const std::int64_t days = DaysFromCivil(year, month, day);
+    if (DateText(days) != text) return std::nullopt;
+    return days;
+}
+
+// A count as the program writes it: plain digits, at most a day's minutes for a date's minutes.
+std::optional<std::int32_t> Count(std::string_view text) {
+    const auto value = ParseNumberText(text);
+    if (!value || *value < 0) return std::nullopt;
+    const std::int32_t count = SaturateInt32(*value);
+    if (std::to_string(count) != text) return std::nullopt;
+    return count;
+}
+
+void PutLine(std::string& out, std::int64_t day, std::int32_t minutes, std::string_view runs, std::string_view game) {
+    for (const std::string& field : {DateText(day), std::to_string(minutes), std::string(runs), std::string(game)})
+        out += '"' + field + "\",";
+    out.back() = '\r';
+    out += '\n';
+}
+
+// One line into the days read so far; false when it is not in the file's own form.
+bool ReadLine(std::string_view line, DiaryDays& days) {
+    FieldReader in(line);
+    std::string fields[4];
+    for (std::string& field : fields) {
+        auto text = in.ReadString();
+        if (!text) return false;
+        field = std::move(*text);
+    }
+    const auto day = DayOf(fields[0]);
+    const auto minutes = Count(fields[1]);
+    if (!day || !minutes || !in.AtEnd() || in.Altered() || (!days.empty() && days.rbegin()->first > *day)) return false;
+    if (fields[3].empty()) {  // a date's own line, first of its date
+        const auto runs = Count(fields[2]);
+        if (!runs || days.count(*day) || *minutes > Diary::kMinutesADay) return false;
+        days[*day] = DiaryDay{*minutes, *runs, {}};
+        return true;
+    }
+    const auto it = days.find(*day);
+    if (it == days.end() || !fields[2].empty() || *minutes == 0 || *minutes > it->second.minutes ||
+        FindGame(it->second, fields[3]))
+        return false;
+    it->second.games.emplace_back(fields[3], *minutes);
+    return true;
+}
+
+}  // namespace
+
+void Diary::AddRun(std::int64_t day) {
+    DiaryDay& entry = days_[day];
+    if (entry.runs < INT32_MAX) ++entry.runs;
+    ++revision_;
+}
+
+std::int32_t Diary::AddMinutes(std::int64_t day, std::string_view game, std::int32_t minutes) {
+    DiaryDay& entry = days_[day];
+    const std::int32_t taken = std::clamp(minutes, 0, kMinutesADay - entry.minutes);
+    if (taken == 0) return 0;
+    entry.minutes += taken;
+    if (game.empty()) return taken;
+    // A character the file cannot hold reads as "_", as in the statistics file.
+    std::string id(game);
+    for (char& c : id)
+        if (c == '"' || c == '\r' || c == '\n') c = '_';
+    if (std::int32_t* played = FindGame(entry, id)) *played += taken;
+    else entry.games.emplace_back(std::move(id), taken);
+    ++revision_;
+    return taken;
+}
+
+void Diary::Assign(DiaryDays days) {
+    days_ = std::move(days);
+    ++revision_;
+}
+
+std::string FormatDiary(const Diary& diary) {
+    std::string out(kHeader);
+    for (const auto& [day, entry] : diary.Days()) {
+        PutLine(out, day, entry.minutes, std::to_string(entry.runs), "");
+        for (const auto& [game, minutes] : entry.games) PutLine(out, day, minutes, "", game);
+    }
+    return out;
+}
+
+DiaryContent ParseDiary(std::string_view bytes) {
+    DiaryContent content;
+    content.clean = bytes.starts_with(kHeader);
+    if (!content.clean) return content;  // another format, or none: nothing here is ours to read
+    bytes.remove_prefix(kHeader.size());
+    while (!bytes.empty()) {
+        const std::size_t end = bytes.find("\r\n");
+        const std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 2);
+        // A line cut short, or not in the file's own form, is left out.
+        if (end == std::string_view::npos || line.find_first_of("\r\n") != std::string_view::npos ||
+            !ReadLine(line, content.days))
+            content.clean = false;
+    }
+    return content;
+}
+
+}  // namespace kavri
