@@ -180,6 +180,15 @@ private:
     void DropRecoveryCopy(const std::string& path);
     // The bytes kept for a rewrite of path that was cut short, when they differ from the file's.
     std::optional<std::string> Recovered(const std::string& path);
+    // A file kept beside the statistics, as read at start-up.
+    struct CompanionFile {
+        std::optional<std::string> bytes;  // nothing when missing or unreadable
+        bool missing = false;
+        bool recovered = false;  // the bytes are those of a rewrite that was cut short
+        bool Damaged(bool clean) const;
+    };
+    // Reads it; one that exists but cannot be read is marked locked and told.
+    CompanionFile ReadCompanion(const std::string& path, bool& locked);
     void SeedTotals();
     void ImportDiary();
     std::int64_t Today();

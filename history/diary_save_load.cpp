@@ -13,28 +13,15 @@ std::int64_t formKavriMeter::Today() {
 }
 
 void formKavriMeter::LoadDiary() {
-    const std::string path = DiaryPath();
-    if (const auto recovered = Recovered(path)) {
-        diary.Assign(ParseDiary(*recovered).days);
-        diarySavedRevision = diary.Revision() - 1;  // the file beside does not hold these yet
-        return;
-    }
-    if (!FileExists(path)) {
-        // Met for the first time: the diary starts from the runs list, once that is loaded.
-        if (statsLocked) diaryImportPending = true;
-        else ImportDiary();
-        return;
-    }
-    const auto bytes = os_.files.ReadText(path, kStatsReadLimit);
-    if (!bytes) {
-        diaryLocked = true;  // never overwritten in this session
-        ReportProblem(Notice::StatsUnreadable, path);
-        return;
-    }
-    DiaryContent content = ParseDiary(*bytes);
-    diaryBackupPending = !content.clean || bytes->size() >= kStatsReadLimit;
+    const CompanionFile file = ReadCompanion(DiaryPath(), diaryLocked);
+    // Met for the first time: the diary starts from the runs list, once that is loaded.
+    if (file.missing && statsLocked) diaryImportPending = true;
+    else if (file.missing) ImportDiary();
+    if (!file.bytes) return;
+    DiaryContent content = ParseDiary(*file.bytes);
+    diaryBackupPending = file.Damaged(content.clean);
     diary.Assign(std::move(content.days));
-    diarySavedRevision = diary.Revision();
+    diarySavedRevision = diary.Revision() - (file.recovered ? 1 : 0);
 }
 
 void formKavriMeter::ImportDiary() {

@@ -11,28 +11,15 @@ namespace kavri {
 std::string formKavriMeter::TotalsPath() { return InFolder(os_.windowing.AppPath(), "kvrgames.csv"); }
 
 void formKavriMeter::LoadTotals() {
-    const std::string path = TotalsPath();
-    if (const auto recovered = Recovered(path)) {
-        gameTotals.Assign(ParseGameTotals(*recovered).games);
-        totalsSavedRevision = gameTotals.Revision() - 1;  // the file beside does not hold these yet
-        return;
-    }
-    if (!FileExists(path)) {
-        // Met for the first time: the totals start from the games list, once that is loaded.
-        if (statsLocked) totalsSeedPending = true;
-        else SeedTotals();
-        return;
-    }
-    const auto bytes = os_.files.ReadText(path, kStatsReadLimit);
-    if (!bytes) {
-        totalsLocked = true;  // never overwritten in this session
-        ReportProblem(Notice::StatsUnreadable, path);
-        return;
-    }
-    TotalsContent content = ParseGameTotals(*bytes);
-    totalsBackupPending = !content.clean || bytes->size() >= kStatsReadLimit;
+    const CompanionFile file = ReadCompanion(TotalsPath(), totalsLocked);
+    // Met for the first time: the totals start from the games list, once that is loaded.
+    if (file.missing && statsLocked) totalsSeedPending = true;
+    else if (file.missing) SeedTotals();
+    if (!file.bytes) return;
+    TotalsContent content = ParseGameTotals(*file.bytes);
+    totalsBackupPending = file.Damaged(content.clean);
     gameTotals.Assign(std::move(content.games));
-    totalsSavedRevision = gameTotals.Revision();
+    totalsSavedRevision = gameTotals.Revision() - (file.recovered ? 1 : 0);
 }
 
 // Each game of the games list starts from the latest play time its line shows, a known lower
