@@ -90,6 +90,8 @@ public:
     std::string DiaryPath();
     // The month abbreviations the program writes: the user's locale's, then English.
     std::vector<std::string> MonthNames();
+    // The local date, in days from 1970-01-01.
+    std::int64_t Today();
 
     // ---- Shared helper (app/form_kavri_meter.cpp) and start-up shortcut (startup/)
     bool FileExists(const std::string& path);
@@ -191,7 +193,6 @@ private:
     CompanionFile ReadCompanion(const std::string& path, bool& locked);
     void SeedTotals();
     void ImportDiary();
-    std::int64_t Today();
 
     Platform os_;
 };

@@ -51,8 +51,10 @@ std::string DayText(std::int64_t day, const ChartLocale& locale) {
            std::to_string(t.year);
 }
 
+// Under a bar: the day of the month for a day, the first day and month for a week, the month.
 std::string Label(const Period& period, HistoryView view, const ChartLocale& locale) {
     const LocalDateTime t = CivilFromDays(period.first);
+    if (view == HistoryView::Days) return TwoDigits(t.day);
     if (view == HistoryView::Months) return locale.monthNames[t.month - 1];
     return TwoDigits(t.day) + " " + locale.monthNames[t.month - 1];
 }

@@ -34,9 +34,9 @@ TEST(HistoryChart, PeriodsBarsAndTips) {
         std::vector<std::pair<std::size_t, std::int32_t>> minutes;  // bar index from the last: minutes
         std::string lastLabel, lastTip, total;
     } rows[] = {
-        {HistoryView::Days, kMonday, "", 14, {{0, 95}, {6, 30}}, "05 Dec", "Sat Dec 05, 2026: 1h 35m in 3 runs",
+        {HistoryView::Days, kMonday, "", 14, {{0, 95}, {6, 30}}, "05", "Sat Dec 05, 2026: 1h 35m in 3 runs",
          "Last 14 days: 2h 5m in 4 runs"},
-        {HistoryView::Days, kMonday, "SLUS-00594", 14, {{0, 60}, {6, 30}}, "05 Dec", "Sat Dec 05, 2026: 1h 0m",
+        {HistoryView::Days, kMonday, "SLUS-00594", 14, {{0, 60}, {6, 30}}, "05", "Sat Dec 05, 2026: 1h 0m",
          "Last 14 days: 1h 30m"},
         {HistoryView::Weeks, kMonday, "", 12, {{0, 95}, {1, 30}, {5, 200}}, "30 Nov",
          "Week of Mon Nov 30, 2026: 1h 35m in 3 runs", "Last 12 weeks: 5h 25m in 6 runs"},

@@ -7,6 +7,16 @@ inline constexpr const char* kWindowClass = "KavriStatWindow";
 inline constexpr unsigned kTimerId = 1;             // Timer1
 inline constexpr unsigned kLoadMessage = 0x8000 + 1;  // WM_APP + 1: the window is created, run Form_Load
 
+// The History window and its controls.
+inline constexpr const char* kHistoryClass = "KavriStatHistory";
+inline constexpr const char* kChartClass = "KavriStatChart";
+enum HistoryControlId : int {
+    kIdHistoryGame = 200,
+    kIdHistoryDays = 201,  // + view 0..2: Days, Weeks, Months
+    kIdHistoryChart = 210,
+    kIdHistoryStatus = 211,
+};
+
 enum ControlId : int {
     kIdRefresh = 100,
     kIdTimes = 101,
@@ -17,6 +27,7 @@ enum ControlId : int {
     kIdCredits = 106,
     kIdTimesUsed = 107,
     kIdGamesHeading = 108,
+    kIdHistory = 109,
     kIdRunCount = 110,  // + slot 0..7
     kIdDuration = 120,  // + slot 0..7
     kIdDay = 130,       // + slot 0..7

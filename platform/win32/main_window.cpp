@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "app/texts.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/trace.h"
@@ -42,7 +43,7 @@ int MainWindow::Run() {
 
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageA(hwnd_, &msg)) continue;  // Tab between the controls
+        if (::IsDialogMessageA(hwnd_, &msg) || history_.IsDialogMessage(msg)) continue;  // Tab between the controls
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
@@ -119,6 +120,7 @@ void MainWindow::CreateControls() {
     credits_ = labels_[&form_.lblCredits];
     AddTooltip(credits_, form_.lblCredits.Tag());
     AddControl("BUTTON", form_.btnRefresh.caption.c_str(), BS_PUSHBUTTON | WS_TABSTOP, L::kBtnRefresh, kIdRefresh);
+    AddControl("BUTTON", texts::kHistory, BS_PUSHBUTTON | WS_TABSTOP, L::kBtnHistory, kIdHistory);
     for (int i = 0; i < 8; ++i) {
         AddLabel(form_.lblTimes[i], SS_LEFTNOWORDWRAP, L::LblTimes(i), kIdRunCount + i);
         AddLabel(form_.lblDay[i], SS_LEFTNOWORDWRAP, L::LblDay(i), kIdDay + i, boldFont_);

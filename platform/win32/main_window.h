@@ -8,6 +8,7 @@
 
 #include "app/form_kavri_meter.h"
 #include "app/layout.h"
+#include "platform/win32/history_window.h"
 #include "platform/win32/services.h"
 
 namespace kavri::win32 {
@@ -62,6 +63,8 @@ private:
     static LRESULT CALLBACK GamesListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                           DWORD_PTR data);
     void ShowGameTip(HWND list, int line);
+    // The games list's right-click menu, at the line under the cursor or the selected one.
+    void OnGamesMenu(HWND list, LPARAM at);
     int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
     ListBox* ListOf(HWND control);
     HWND HandleOf(const ListBox& list) const;
@@ -89,6 +92,7 @@ private:
     Win32FileSystem files_;
     Win32Clock clock_;
     formKavriMeter form_;
+    HistoryWindow history_{instance_, form_};
 };
 
 }  // namespace kavri::win32

@@ -1,6 +1,8 @@
 // Delivers each window message to the matching handler of the main window object.
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "app/error_trap.h"
 #include "platform/tray_message.h"
 #include "platform/win32/control_ids.h"
@@ -33,6 +35,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kTimerId) form_.Timer1_Timer();
+        history_.Refresh();  // it follows the diary live
+        return 0;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == HandleOf(form_.lstGames)) OnGamesMenu(reinterpret_cast<HWND>(wParam), lParam);
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(wParam, lParam);
@@ -70,6 +76,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (id == kIdRefresh && code == BN_CLICKED) form_.btnRefresh_Click();
+    else if (id == kIdHistory && code == BN_CLICKED) history_.Open(hwnd_, font_, dpi_, "");
     else if (id == kIdCredits && code == STN_CLICKED) form_.lblCredits_Click();
     else if (ListBox* list = ListOf(control); list && code == LBN_SELCHANGE)
         list->Select(static_cast<int>(::SendMessageA(control, LB_GETCURSEL, 0, 0)));
@@ -109,6 +116,25 @@ LRESULT MainWindow::OnColorStatic(HDC dc, HWND control) {
     ::SetBkMode(dc, TRANSPARENT);
     if (control == credits_) ::SetTextColor(dc, RGB(0, 0, 192));  // a link
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void MainWindow::OnGamesMenu(HWND list, LPARAM at) {
+    int line = static_cast<int>(::SendMessageA(list, LB_GETCURSEL, 0, 0));
+    POINT where{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    if (at == -1) {  // from the keyboard: at the selected line
+        RECT rect{};
+        ::SendMessageA(list, LB_GETITEMRECT, std::max(line, 0), reinterpret_cast<LPARAM>(&rect));
+        where = POINT{rect.left, rect.bottom};
+        ::ClientToScreen(list, &where);
+    } else if (const int under = GameUnderCursor(list); under >= 0) {
+        line = under;
+    }
+    if (line < 0 || line >= form_.lstGames.Count()) return;
+    const HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, 1, L"History of this game\u2026");
+    const int chosen = static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0, hwnd_, nullptr));
+    ::DestroyMenu(menu);
+    if (chosen == 1) history_.Open(hwnd_, font_, dpi_, TotalFromGamesLine(form_.lstGames.Line(line)).id);
 }
 
 ListBox* MainWindow::ListOf(HWND control) {

@@ -90,6 +90,20 @@ BOOL CALLBACK PrintBalloon(HWND tip, LPARAM owner) {
     return TRUE;
 }
 
+// The History window, when open: the line under its chart, the chart's place on the screen and
+// the tooltip beside a bar.
+void PrintHistory() {
+    const HWND history = ::FindWindowA(kHistoryClass, nullptr);
+    if (!history) return;
+    char text[512];
+    ::GetWindowTextA(::GetDlgItem(history, kIdHistoryStatus), text, sizeof text);
+    std::printf("history.status=%s\n", text);
+    RECT chart;
+    ::GetWindowRect(::GetDlgItem(history, kIdHistoryChart), &chart);
+    std::printf("history.chart=%ld %ld %ld %ld\n", chart.left, chart.top, chart.right - chart.left, chart.bottom - chart.top);
+    ::EnumWindows(PrintTooltip, reinterpret_cast<LPARAM>(history));
+}
+
 int Load(const char* name) {
     const bool loaded = ::LoadLibraryA(name) != nullptr;
     std::printf("loaded=%d\n", loaded ? 1 : 0);
@@ -121,5 +135,6 @@ int main(int argc, char** argv) {
     ::EnumChildWindows(window, PrintControl, 0);
     ::EnumWindows(PrintTooltip, reinterpret_cast<LPARAM>(window));
     ::EnumWindows(PrintBalloon, reinterpret_cast<LPARAM>(window));
+    PrintHistory();
     return 0;
 }

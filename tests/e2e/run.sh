@@ -98,9 +98,11 @@ click_icon() {  # click_icon BUTTON [REPEAT]
 window_geometry() { xwininfo -root -tree | awk '/"Kavri! Statistics 1.0": \("kavristat.exe"/ {print $(NF - 1); exit}'; }
 window_size() { window_geometry | cut -d+ -f1; }
 # Points at, or clicks, the window at a point given in twips (15 to the pixel at 96 dots per inch).
+dpi=96       # the display's dots per inch, as the prefix has them
+px() { echo $(($1 * dpi / 96)); }  # pixels at 96 dots per inch, scaled
 point_window() {
     IFS=+ read -r _ x y <<<"$(window_geometry)"
-    xdotool mousemove $((x + $1 / 15)) $((y + $2 / 15))
+    xdotool mousemove $((x + $1 * dpi / 1440)) $((y + $2 * dpi / 1440))
 }
 click_window() { point_window "$@" && xdotool click 1; }
 start_program() {
@@ -267,6 +269,7 @@ check "a shortcut already there is left as it was" is "$(cat "$user_shortcut")" 
 
 # ---- At 150 % display scaling: the window keeps its twips size and the tray icon still answers
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+dpi=144
 wineserver -k >/dev/null 2>&1
 # The emulator runs with the disc in D: from the start: the game's minutes reach its total. The
 # program runs in a time zone 5 h 45 min from UTC: minutes are counted on the UTC clock, dates
@@ -403,6 +406,82 @@ wait_until 40 ended "$holder"
 check "once the other program lets go, the next tick saves" wait_until 45 eval '[ "$(md5sum <"$stats")" != "$held_bytes" ]'
 wineboot -e >/dev/null 2>&1
 wait_until 15 ended "$program"
+
+# ---- The History window, at 150 %: a statistics file with dated runs in the last weeks and no diary
+wineserver -k >/dev/null 2>&1
+history_app=$WINEPREFIX/drive_c/History
+mkdir -p "$history_app"
+cp "$win/KavriStat.exe" "$history_app/"
+# Minutes played a number of days ago, newest first; the last two lie before the last 14 days.
+played=("0 14:00:00 95" "1 10:00:00 30" "2 20:00:00 200" "4 09:00:00 45" "6 18:30:00 120" "9 08:00:00 15"
+        "13 21:00:00 60" "20 12:00:00 300" "40 12:00:00 500")
+{
+    for i in 0 1 2 3 4 5 6; do printf '"0","0"\r\n'; done
+    printf '"9","1365"\r\n-1\r\n%d\r\n' $((${#played[@]} - 1))
+    for spec in "${played[@]}"; do
+        read -r ago at minutes <<<"$spec"
+        printf '"%s %s - %dh %dm"\r\n' "$(date -d "-$ago day" '+%b %d, %Y')" "$at" $((minutes / 60)) $((minutes % 60))
+    done
+} >"$history_app/kvrstat.csv"
+wine 'C:\History\KavriStat.exe' >/dev/null 2>&1 &
+program=$!
+check "a first start without a diary builds it from the runs list" wait_until 30 test -s "$history_app/kvrdiary.csv"
+check "each day's minutes and runs are in it" \
+    grep -qx "\"$(date -d '-2 day' +%F)\",\"200\",\"1\",\"\"" <(tr -d '\r' <"$history_app/kvrdiary.csv")
+click_icon 1 2
+wait_until 10 visible_is 1
+click_window 3757 1777  # the History button
+history_up() { [ -n "$(field history.chart)" ]; }
+check "the History button opens the History window" wait_until 10 history_up
+read -r cx cy cw ch <<<"$(field history.chart)"
+# The pointer on the line under the chart, off the bars; keys go to the window under it.
+off_bars() { xdotool mousemove $((cx + $(px 20))) $((cy + ch + $(px 14))); }
+off_bars
+check "the line under the chart gives the range's total" \
+    wait_until 5 eval '[ "$(field history.status)" = "Last 14 days: 9h 25m in 7 runs" ]'
+sleep 1
+import -window root "$artefacts/history-days.png" && ok "screenshot saved as history-days.png"
+# Bar heights read back from the screenshot: the columns of the chart's most used colour other
+# than its background, oldest first, against the minutes of those days.
+heights=$(convert "$artefacts/history-days.png" -crop "${cw}x${ch}+${cx}+${cy}" +repage txt:- | awk '
+    NR > 1 { split($1, p, /[,:]/); colour[p[1] "," p[2]] = $3; count[$3]++ }
+    END {
+        for (c in count) if (c != "#FFFFFF" && (best == "" || count[c] > count[best])) best = c
+        for (k in colour) if (colour[k] == best) { split(k, p, ","); column[p[1]]++ }
+        for (x = 0; x < 4096; x++) {
+            if (column[x] > 0) { if (column[x] > bar) bar = column[x]; continue }
+            if (bar > 0) { printf "%d ", bar; bar = 0 }
+        }
+    }')
+proportional() {  # the bars, oldest first, against 60 15 120 45 200 30 95 minutes, within 2 pixels
+    local expected=(60 15 120 45 200 30 95) got=($heights) i
+    [ ${#got[@]} -eq 7 ] || { echo "    bars: $heights"; return 1; }
+    for i in 0 1 2 3 4 5 6; do
+        local want=$(( (expected[i] * got[4] + 100) / 200 ))
+        [ $(( got[i] - want )) -le 2 ] && [ $(( want - got[i] )) -le 2 ] || { echo "    bars: $heights"; return 1; }
+    done
+}
+check "the Days view's bars are as high as the minutes of their days" proportional
+# The pointer on today's bar, the last one.
+xdotool mousemove $((cx + cw - $(px 8))) $((cy + ch - $(px 40)))
+today_tip="$(date '+%a %b %d, %Y'): 1h 35m in 1 run"
+check "hovering a bar tells its period, minutes and runs" wait_until 10 eval '[ "$(field history.status)" = "$today_tip" ]'
+check "in a tooltip beside it" wait_until 5 eval 'probe | grep -qxF "tooltip=$today_tip"'
+for view in Weeks Months; do
+    # The view buttons stand 72 pixels apart above the chart, from 8 pixels to its left.
+    [ $view = Weeks ] && xdotool mousemove $((cx + $(px 106))) $((cy - $(px 20))) click 1
+    [ $view = Months ] && xdotool mousemove $((cx + $(px 178))) $((cy - $(px 20))) click 1
+    off_bars
+    check "the $view view totals its range" wait_until 5 eval '[[ "$(field history.status)" == "Last 12 ${view,,}: "* ]]'
+    sleep 1
+    import -window root "$artefacts/history-${view,,}.png" && ok "screenshot saved as history-${view,,}.png"
+done
+check "the Months view holds every day played this year or last" \
+    eval '[ "$(field history.status)" = "Last 12 months: 22h 45m in 9 runs" ]'
+xdotool key Escape
+check "Esc closes the History window" wait_until 10 eval '! history_up'
+check "and the program goes on" running "$program"
+wineserver -k >/dev/null 2>&1
 
 # ---- The per-user installer: install, run, upgrade, uninstall
 # One session throughout, with no emulator left from the blocks before: a new session would start

@@ -1,0 +1,350 @@
+// The History window: the view buttons and game chooser above, the chart, and under it a line with
+// the range's total or the pointed bar's period, minutes and runs. Drawn with GDI into an
+// off-screen bitmap first, in system colours only.
+#include "platform/win32/history_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/error_trap.h"
+#include "platform/win32/control_ids.h"
+#include "platform/win32/trace.h"
+
+namespace kavri::win32 {
+namespace {
+
+constexpr const char* kViewNames[] = {"Days", "Weeks", "Months"};
+
+template <class Window>
+Window* Self(HWND hwnd, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+// Windows calls these: a handler that fails is abandoned, the window goes on.
+LRESULT Trapped(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, auto handle) {
+    LRESULT result = 0;
+    if (!Trap([&] { result = handle(); })) {
+        Trace("HistoryWindow", std::to_string(message), 0);
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    return result;
+}
+
+// The chart's one tooltip, placed by the window beside the pointed bar.
+TOOLINFOA Tool(HWND chart, const char* text) {
+    TOOLINFOA info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    info.hwnd = chart;
+    info.uId = 1;
+    info.lpszText = const_cast<char*>(text);
+    return info;
+}
+
+std::string LocaleText(LCTYPE type) {
+    char text[80] = {};
+    if (!::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text)) Trace("GetLocaleInfoA", std::to_string(type), ::GetLastError());
+    return text;
+}
+
+}  // namespace
+
+bool HistoryWindow::Register() {
+    WNDCLASSEXA window{};
+    window.cbSize = sizeof window;
+    window.lpfnWndProc = &HistoryWindow::Procedure;
+    window.hInstance = instance_;
+    window.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    window.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window.lpszClassName = kHistoryClass;
+    WNDCLASSEXA chart = window;
+    chart.lpfnWndProc = &HistoryWindow::ChartProcedure;
+    chart.hbrBackground = nullptr;  // painted whole, without flicker
+    chart.lpszClassName = kChartClass;
+    const bool ok = (::RegisterClassExA(&window) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS) &&
+                    (::RegisterClassExA(&chart) || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
+    if (!ok) Trace("RegisterClassExA", kHistoryClass, ::GetLastError());
+    return ok;
+}
+
+void HistoryWindow::Open(HWND owner, HFONT font, int dpi, const std::string& game) {
+    game_ = game;
+    if (hwnd_) {
+        FillGames();
+        Rebuild();
+        ::SetForegroundWindow(hwnd_);
+        return;
+    }
+    font_ = font;
+    dpi_ = dpi;
+    if (!Register()) return;
+    hwnd_ = ::CreateWindowExA(WS_EX_CONTROLPARENT, kHistoryClass, "Kavri! Statistics - History",
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, Px(640), Px(400), owner,
+                              nullptr, instance_, this);
+    if (!hwnd_) {
+        Trace("CreateWindowExA", kHistoryClass, ::GetLastError());
+        return;
+    }
+    CreateControls();
+    FillGames();
+    Layout();
+    Rebuild();
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetFocus(chart_);
+}
+
+void HistoryWindow::CreateControls() {
+    const auto add = [&](const char* type, const char* text, DWORD style, int id) {
+        const HWND control = ::CreateWindowExA(0, type, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, this);
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return control;
+    };
+    for (int view = 0; view < 3; ++view)
+        views_[view] = add("BUTTON", kViewNames[view], BS_AUTORADIOBUTTON | (view == 0 ? WS_GROUP | WS_TABSTOP : 0),
+                           kIdHistoryDays + view);
+    ::SendMessageA(views_[static_cast<int>(view_)], BM_SETCHECK, BST_CHECKED, 0);
+    combo_ = add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, kIdHistoryGame);
+    chart_ = add(kChartClass, "", WS_TABSTOP | WS_GROUP, kIdHistoryChart);
+    status_ = add("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, kIdHistoryStatus);
+    tip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    TOOLINFOA info = Tool(chart_, "");
+    ::SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+// "All games", then the diary's games, most played first.
+void HistoryWindow::FillGames() {
+    games_.clear();
+    ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
+    ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("All games"));
+    int chosen = 0;
+    for (const auto& [id, minutes] : GamesByMinutes(form_.diary.Days())) {
+        games_.push_back(id);
+        ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id.c_str()));
+        if (!game_.empty() && ::lstrcmpiA(id.c_str(), game_.c_str()) == 0) chosen = static_cast<int>(games_.size());
+    }
+    ::SendMessageA(combo_, CB_SETCURSEL, chosen, 0);
+}
+
+void HistoryWindow::Layout() {
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    const int margin = Px(8), row = Px(23), line = Px(20);
+    for (int view = 0; view < 3; ++view)
+        ::MoveWindow(views_[view], margin + view * Px(72), margin, Px(68), row, TRUE);
+    ::MoveWindow(combo_, margin + 3 * Px(72) + Px(8), margin, std::max<int>(Px(120), client.right - margin - (3 * Px(72) + Px(16))),
+                 Px(200), TRUE);
+    const int chartTop = margin + row + margin;
+    const int statusTop = client.bottom - margin - line;
+    ::MoveWindow(chart_, margin, chartTop, client.right - 2 * margin, std::max<int>(0, statusTop - chartTop - Px(4)), TRUE);
+    ::MoveWindow(status_, margin, statusTop, client.right - 2 * margin, line, TRUE);
+}
+
+ChartLocale HistoryWindow::Locale() const {
+    ChartLocale locale;
+    for (int day = 0; day < 7; ++day)  // Windows counts from Monday
+        locale.dayNames[(day + 1) % 7] = LocaleText(LOCALE_SABBREVDAYNAME1 + day);
+    for (int month = 0; month < 12; ++month) locale.monthNames[month] = LocaleText(LOCALE_SABBREVMONTHNAME1 + month);
+    locale.firstDayOfWeek = (std::atoi(LocaleText(LOCALE_IFIRSTDAYOFWEEK).c_str()) + 1) % 7;
+    return locale;
+}
+
+// The chart anew from the diary, the view and the chosen game.
+void HistoryWindow::Rebuild() {
+    const int chosen = static_cast<int>(::SendMessageA(combo_, CB_GETCURSEL, 0, 0));
+    game_ = chosen > 0 && chosen <= static_cast<int>(games_.size()) ? games_[chosen - 1] : std::string();
+    model_ = MakeChart(form_.diary.Days(), view_, form_.Today(), game_, Locale());
+    drawnRevision_ = form_.diary.Revision();
+    pointed_ = std::min(pointed_, static_cast<int>(model_.bars.size()) - 1);
+    Point(pointed_, false);
+    ::InvalidateRect(chart_, nullptr, FALSE);
+}
+
+void HistoryWindow::Refresh() {
+    if (hwnd_ && form_.diary.Revision() != drawnRevision_) Rebuild();
+}
+
+// The pointed bar's tip in the line under the chart, and beside the bar when asked; the range's
+// total when no bar is pointed at.
+void HistoryWindow::Point(int bar, bool tip) {
+    pointed_ = bar;
+    const bool pointing = bar >= 0 && bar < static_cast<int>(model_.bars.size());
+    tipText_ = pointing ? model_.bars[bar].tip : model_.total;
+    ::SetWindowTextA(status_, tipText_.c_str());
+    TOOLINFOA info = Tool(chart_, tipText_.c_str());
+    if (!tip || !pointing || bar >= static_cast<int>(bars_.size())) {
+        ::SendMessageA(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+        return;
+    }
+    ::SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    POINT at{bars_[bar].left, bars_[bar].top};
+    ::ClientToScreen(chart_, &at);
+    ::SendMessageA(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y - Px(24)));
+    ::SendMessageA(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+}
+
+int HistoryWindow::BarAt(POINT at) const {
+    for (std::size_t i = 0; i < bars_.size(); ++i)
+        if (::PtInRect(&bars_[i], at)) return static_cast<int>(i);
+    return -1;
+}
+
+void HistoryWindow::Paint(HDC dc, const RECT& area) {
+    ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_WINDOW));
+    const HGDIOBJ oldFont = ::SelectObject(dc, font_);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    TEXTMETRICA metrics;
+    ::GetTextMetricsA(dc, &metrics);
+    int axis = 0;
+    for (const ChartTick& tick : model_.ticks) {
+        SIZE size;
+        ::GetTextExtentPoint32A(dc, tick.label.c_str(), static_cast<int>(tick.label.size()), &size);
+        axis = std::max<int>(axis, size.cx);
+    }
+    const RECT plot{area.left + axis + Px(8), area.top + metrics.tmHeight, area.right - Px(4),
+                    area.bottom - metrics.tmHeight - Px(6)};
+    const int height = std::max<int>(1, plot.bottom - plot.top);
+    // The scale: a line and a label at each step.
+    const HPEN pen = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_GRAYTEXT));
+    const HGDIOBJ oldPen = ::SelectObject(dc, pen);
+    for (const ChartTick& tick : model_.ticks) {
+        const int y = plot.bottom - MulDiv(tick.minutes, height, model_.scaleTop);
+        ::MoveToEx(dc, plot.left, y, nullptr);
+        ::LineTo(dc, plot.right, y);
+        RECT label{area.left, y - metrics.tmHeight / 2, plot.left - Px(4), y + metrics.tmHeight};
+        ::DrawTextA(dc, tick.label.c_str(), -1, &label, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    ::MoveToEx(dc, plot.left, plot.bottom, nullptr);
+    ::LineTo(dc, plot.right, plot.bottom);
+    // The bars, each in its column, with its period's label under it.
+    const int count = static_cast<int>(model_.bars.size());
+    bars_.assign(count, RECT{});
+    for (int i = 0; i < count; ++i) {
+        const ChartBar& bar = model_.bars[i];
+        const int left = plot.left + MulDiv(i, plot.right - plot.left, count);
+        const int right = plot.left + MulDiv(i + 1, plot.right - plot.left, count);
+        const int gap = (right - left) / 6;
+        bars_[i] = RECT{left, plot.top, right, plot.bottom};
+        if (bar.minutes > 0) {
+            const RECT filled{left + gap, plot.bottom - MulDiv(bar.minutes, height, model_.scaleTop), right - gap, plot.bottom};
+            ::FillRect(dc, &filled, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+        }
+        RECT label{left, plot.bottom + Px(3), right, area.bottom};
+        ::DrawTextA(dc, bar.label.c_str(), -1, &label, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        if (i == pointed_ && ::GetFocus() == chart_) {
+            RECT focus{left + 1, plot.top, right - 1, plot.bottom + 1};
+            ::DrawFocusRect(dc, &focus);
+        }
+    }
+    ::SelectObject(dc, oldPen);
+    ::DeleteObject(pen);
+    ::SelectObject(dc, oldFont);
+}
+
+LRESULT CALLBACK HistoryWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    HistoryWindow* self = Self<HistoryWindow>(hwnd, message, lParam);
+    if (!self || hwnd != self->hwnd_) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return Trapped(hwnd, message, wParam, lParam, [&] { return self->Handle(message, wParam, lParam); });
+}
+
+LRESULT HistoryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_GETMINMAXINFO:
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{Px(480), Px(300)};
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL) {
+            ::DestroyWindow(hwnd_);
+        } else if (LOWORD(wParam) >= kIdHistoryDays && LOWORD(wParam) < kIdHistoryDays + 3 && HIWORD(wParam) == BN_CLICKED) {
+            view_ = static_cast<HistoryView>(LOWORD(wParam) - kIdHistoryDays);
+            Rebuild();
+        } else if (LOWORD(wParam) == kIdHistoryGame && HIWORD(wParam) == CBN_SELCHANGE) {
+            Rebuild();
+        }
+        return 0;
+    case WM_CLOSE:
+        ::DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY:
+        hwnd_ = nullptr;  // the program goes on
+        bars_.clear();
+        return 0;
+    default:
+        return ::DefWindowProcA(hwnd_, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK HistoryWindow::ChartProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    HistoryWindow* self = Self<HistoryWindow>(hwnd, message, lParam);
+    if (!self || !self->hwnd_ || hwnd != self->chart_) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    return Trapped(hwnd, message, wParam, lParam, [&] { return self->HandleChart(message, wParam, lParam); });
+}
+
+LRESULT HistoryWindow::HandleChart(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        const HDC dc = ::BeginPaint(chart_, &paint);
+        RECT area;
+        ::GetClientRect(chart_, &area);
+        // Drawn whole off screen, then copied in one piece: no flicker.
+        const HDC memory = ::CreateCompatibleDC(dc);
+        const HBITMAP bitmap = ::CreateCompatibleBitmap(dc, std::max<LONG>(1, area.right), std::max<LONG>(1, area.bottom));
+        const HGDIOBJ old = ::SelectObject(memory, bitmap);
+        Paint(memory, area);
+        ::BitBlt(dc, 0, 0, area.right, area.bottom, memory, 0, 0, SRCCOPY);
+        ::SelectObject(memory, old);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::EndPaint(chart_, &paint);
+        return 0;
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        ::InvalidateRect(chart_, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONDOWN:
+        ::SetFocus(chart_);
+        return 0;
+    case WM_KEYDOWN: {
+        const int last = static_cast<int>(model_.bars.size()) - 1;
+        int bar = pointed_ < 0 ? last : pointed_;
+        if (wParam == VK_LEFT) bar = std::max(0, bar - 1);
+        else if (wParam == VK_RIGHT) bar = std::min(last, pointed_ < 0 ? last : bar + 1);
+        else if (wParam == VK_HOME) bar = 0;
+        else if (wParam == VK_END) bar = last;
+        else return ::DefWindowProcA(chart_, message, wParam, lParam);
+        Point(bar, true);
+        ::InvalidateRect(chart_, nullptr, FALSE);
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        const int bar = BarAt(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        if (bar != pointed_) Point(bar, true);
+        TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, chart_, 0};
+        ::TrackMouseEvent(&leave);
+        return 0;
+    }
+    case WM_MOUSELEAVE:
+        Point(-1, false);
+        return 0;
+    default:
+        return ::DefWindowProcA(chart_, message, wParam, lParam);
+    }
+}
+
+}  // namespace kavri::win32
