@@ -82,15 +82,6 @@ void BM_LoadTotalsGames(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadTotalsGames)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(32767)->Unit(benchmark::kMillisecond);
 
-// The first start without a totals file: every game of the largest games list seeded from its line.
-void BM_SeedTotalsFromGamesList(benchmark::State& state) {
-    FakePlatform os;
-    kavri::formKavriMeter form(os.platform());
-    Fill(form, 32767);
-    for (auto _ : state) form.LoadTotals();
-}
-BENCHMARK(BM_SeedTotalsFromGamesList)->Unit(benchmark::kMillisecond);
-
 // Twenty years of daily play, two games a day: the diary file read at start-up.
 void BM_LoadDiaryTwentyYears(benchmark::State& state) {
     FakePlatform os;

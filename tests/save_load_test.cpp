@@ -38,14 +38,6 @@ TEST(Statistics, LoadThenSaveGivesBackTheSameModel) {
     EXPECT_EQ(h.Stats(), expected);
 }
 
-TEST(Statistics, PathBesideTheExecutable) {
-    Harness h;
-    h.os.windowing.appPath = "E:\\";
-    EXPECT_EQ(h.form.StatsPath(), "E:\\kvrstat.csv");
-    h.os.windowing.appPath = "E:\\Tools";
-    EXPECT_EQ(h.form.StatsPath(), "E:\\Tools\\kvrstat.csv");
-}
-
 // A file held by another program at start-up is loaded if it is released before anything was
 // counted; released later, it is never overwritten by statistics that did not come from it.
 TEST(Statistics, AFileUnreadableAtStartUp) {
