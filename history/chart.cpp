@@ -42,7 +42,11 @@ std::vector<Period> Periods(HistoryView view, std::int64_t today, int firstDayOf
     return periods;
 }
 
-std::string TwoDigits(int value) { return (value < 10 ? "0" : "") + std::to_string(value); }
+std::string TwoDigits(int value) {
+    std::string text = std::to_string(value);
+    if (value < 10) text.insert(0, 1, '0');
+    return text;
+}
 
 // "Sat Dec 05, 2026", the first day of a period as the tips name it.
 std::string DayText(std::int64_t day, const ChartLocale& locale) {

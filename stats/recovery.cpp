@@ -21,7 +21,10 @@ std::string CopyName(const std::string& path) {
     }
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return hex + ("-" + std::string(FileNameOf(path)));
+    std::string name(hex);
+    name += '-';
+    name += FileNameOf(path);
+    return name;
 }
 
 }  // namespace
