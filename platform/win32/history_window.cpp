@@ -82,6 +82,7 @@ void HistoryWindow::Open(HWND owner, HFONT font, int dpi, const std::string& gam
     }
     font_ = font;
     dpi_ = dpi;
+    pointed_ = -1;
     if (!Register()) return;
     hwnd_ = ::CreateWindowExA(WS_EX_CONTROLPARENT, kHistoryClass, "Kavri! Statistics - History",
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, Px(640), Px(400), owner,
@@ -118,16 +119,20 @@ void HistoryWindow::CreateControls() {
     ::SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-// "All games", then the diary's games, most played first.
+// "All games", then the diary's games, most played first, and last the game asked for when the
+// diary has no minutes of it yet.
 void HistoryWindow::FillGames() {
     games_.clear();
+    for (const auto& [id, minutes] : GamesByMinutes(form_.diary.Days())) games_.push_back(id);
+    const auto asked = std::find_if(games_.begin(), games_.end(),
+                                    [&](const std::string& id) { return ::lstrcmpiA(id.c_str(), game_.c_str()) == 0; });
+    if (!game_.empty() && asked == games_.end()) games_.push_back(game_);
     ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
     ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("All games"));
     int chosen = 0;
-    for (const auto& [id, minutes] : GamesByMinutes(form_.diary.Days())) {
-        games_.push_back(id);
-        ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id.c_str()));
-        if (!game_.empty() && ::lstrcmpiA(id.c_str(), game_.c_str()) == 0) chosen = static_cast<int>(games_.size());
+    for (const std::string& id : games_) {
+        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id.c_str())));
+        if (!game_.empty() && ::lstrcmpiA(id.c_str(), game_.c_str()) == 0) chosen = at;
     }
     ::SendMessageA(combo_, CB_SETCURSEL, chosen, 0);
 }

@@ -132,6 +132,7 @@ void MainWindow::OnGamesMenu(HWND list, LPARAM at) {
     if (line < 0 || line >= form_.lstGames.Count()) return;
     const HMENU menu = ::CreatePopupMenu();
     ::AppendMenuW(menu, MF_STRING, 1, L"History of this game\u2026");
+    ::SetForegroundWindow(hwnd_);
     const int chosen = static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0, hwnd_, nullptr));
     ::DestroyMenu(menu);
     if (chosen == 1) history_.Open(hwnd_, font_, dpi_, TotalFromGamesLine(form_.lstGames.Line(line)).id);

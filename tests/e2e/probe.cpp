@@ -90,14 +90,22 @@ BOOL CALLBACK PrintBalloon(HWND tip, LPARAM owner) {
     return TRUE;
 }
 
-// The History window, when open: the line under its chart, the chart's place on the screen and
-// the tooltip beside a bar.
+// The History window, when open: the line under its chart, the chosen game, the chart's place on
+// the screen and the tooltip beside a bar.
 void PrintHistory() {
     const HWND history = ::FindWindowA(kHistoryClass, nullptr);
     if (!history) return;
     char text[512];
     ::GetWindowTextA(::GetDlgItem(history, kIdHistoryStatus), text, sizeof text);
     std::printf("history.status=%s\n", text);
+    // The chooser's chosen line, asked for with the wide messages, which cross the process boundary.
+    const HWND chooser = ::GetDlgItem(history, kIdHistoryGame);
+    const LRESULT chosen = ::SendMessageW(chooser, CB_GETCURSEL, 0, 0);
+    wchar_t game[256] = {};
+    if (chosen >= 0 && ::SendMessageW(chooser, CB_GETLBTEXTLEN, chosen, 0) < 256)
+        ::SendMessageW(chooser, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(game));
+    ::WideCharToMultiByte(CP_ACP, 0, game, -1, text, sizeof text, nullptr, nullptr);
+    std::printf("history.game=%s\n", text);
     RECT chart;
     ::GetWindowRect(::GetDlgItem(history, kIdHistoryChart), &chart);
     std::printf("history.chart=%ld %ld %ld %ld\n", chart.left, chart.top, chart.right - chart.left, chart.bottom - chart.top);

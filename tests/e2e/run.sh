@@ -417,7 +417,9 @@ played=("0 14:00:00 95" "1 10:00:00 30" "2 20:00:00 200" "4 09:00:00 45" "6 18:3
         "13 21:00:00 60" "20 12:00:00 300" "40 12:00:00 500")
 {
     for i in 0 1 2 3 4 5 6; do printf '"0","0"\r\n'; done
-    printf '"9","1365"\r\n-1\r\n%d\r\n' $((${#played[@]} - 1))
+    # One game, whose line's date is the start of today's run: the run's minutes are its own.
+    printf '"9","1365"\r\n0\r\n"SCES-05678\t1 \t%s 14:00:00 - 1h 35m"\r\n%d\r\n' "$(date '+%b %d, %Y')" \
+        $((${#played[@]} - 1))
     for spec in "${played[@]}"; do
         read -r ago at minutes <<<"$spec"
         printf '"%s %s - %dh %dm"\r\n' "$(date -d "-$ago day" '+%b %d, %Y')" "$at" $((minutes / 60)) $((minutes % 60))
@@ -441,18 +443,24 @@ check "the line under the chart gives the range's total" \
     wait_until 5 eval '[ "$(field history.status)" = "Last 14 days: 9h 25m in 7 runs" ]'
 sleep 1
 import -window root "$artefacts/history-days.png" && ok "screenshot saved as history-days.png"
-# Bar heights read back from the screenshot: the columns of the chart's most used colour other
-# than its background, oldest first, against the minutes of those days.
-heights=$(convert "$artefacts/history-days.png" -crop "${cw}x${ch}+${cx}+${cy}" +repage txt:- | awk '
-    NR > 1 { split($1, p, /[,:]/); colour[p[1] "," p[2]] = $3; count[$3]++ }
-    END {
-        for (c in count) if (c != "#FFFFFF" && (best == "" || count[c] > count[best])) best = c
-        for (k in colour) if (colour[k] == best) { split(k, p, ","); column[p[1]]++ }
-        for (x = 0; x < 4096; x++) {
-            if (column[x] > 0) { if (column[x] > bar) bar = column[x]; continue }
-            if (bar > 0) { printf "%d ", bar; bar = 0 }
-        }
-    }')
+# Bar heights read back from a screenshot: the chart's most used colour is its background, the
+# next its bars; printed are that colour, then each bar's height, oldest first.
+bar_heights() {  # bar_heights PNG
+    read -r cx cy cw ch <<<"$(field history.chart)"
+    convert "$1" -crop "${cw}x${ch}+${cx}+${cy}" +repage txt:- | awk '
+        NR > 1 { split($1, p, /[,:]/); colour[p[1] "," p[2]] = $3; count[$3]++ }
+        END {
+            for (c in count) if (back == "" || count[c] > count[back]) back = c
+            for (c in count) if (c != back && (best == "" || count[c] > count[best])) best = c
+            printf "%s ", best
+            for (k in colour) if (colour[k] == best) { split(k, p, ","); column[p[1]]++ }
+            for (x = 0; x < 8192; x++) {
+                if (column[x] > 0) { if (column[x] > bar) bar = column[x]; continue }
+                if (bar > 0) { printf "%d ", bar; bar = 0 }
+            }
+        }'
+}
+read -r _ heights <<<"$(bar_heights "$artefacts/history-days.png")"
 proportional() {  # the bars, oldest first, against 60 15 120 45 200 30 95 minutes, within 2 pixels
     local expected=(60 15 120 45 200 30 95) got=($heights) i
     [ ${#got[@]} -eq 7 ] || { echo "    bars: $heights"; return 1; }
@@ -481,6 +489,41 @@ check "the Months view holds every day played this year or last" \
 xdotool key Escape
 check "Esc closes the History window" wait_until 10 eval '! history_up'
 check "and the program goes on" running "$program"
+# The games list's right-click menu opens it on the game of the line.
+point_window 1060 2010
+xdotool click 3
+sleep 1
+xdotool mousemove_relative $(px 30) $(px 10) click 1  # the menu opens at the pointer; its one item
+check "History of this game... opens it on that game" wait_until 10 eval '[ "$(field history.game)" = SCES-05678 ]'
+read -r cx cy cw ch <<<"$(field history.chart)"
+off_bars
+check "with that game's own minutes, in the view chosen last" \
+    wait_until 5 eval '[ "$(field history.status)" = "Last 12 months: 1h 35m" ]'
+wineserver -k >/dev/null 2>&1
+
+# ---- The History window at 200 % in a high-contrast colour scheme: system colours only
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+dpi=192
+for colour in "Window 0 0 0" "WindowText 255 255 255" "Hilight 26 235 255" "GrayText 63 242 63" \
+    "ButtonFace 0 0 0" "ButtonText 255 255 255"; do
+    read -r name rgb <<<"$colour"
+    wine reg add 'HKCU\Control Panel\Colors' /v "$name" /d "$rgb" /f >/dev/null 2>&1
+done
+wineserver -k >/dev/null 2>&1
+wine 'C:\History\KavriStat.exe' >/dev/null 2>&1 &
+program=$!
+wait_until 30 window_up
+click_icon 1 2
+wait_until 10 visible_is 1
+click_window 3757 1777
+wait_until 10 history_up
+read -r cx cy cw ch <<<"$(field history.chart)"
+off_bars
+sleep 1
+import -window root "$artefacts/history-200-high-contrast.png" && ok "screenshot saved as history-200-high-contrast.png"
+read -r bar_colour heights <<<"$(bar_heights "$artefacts/history-200-high-contrast.png")"
+check "at 200 % in high contrast the bars take the scheme's highlight colour" is "$bar_colour" "#1AEBFF"
+check "and stay as high as their minutes" proportional
 wineserver -k >/dev/null 2>&1
 
 # ---- The per-user installer: install, run, upgrade, uninstall
