@@ -58,26 +58,22 @@ void PutLine(std::string& out, std::int64_t day, std::int32_t minutes, std::stri
 // One line into the days read so far; false when it is not in the file's own form.
 bool ReadLine(std::string_view line, DiaryDays& days) {
     FieldReader in(line);
-    std::string fields[4];
-    for (std::string& field : fields) {
-        auto text = in.ReadString();
-        if (!text) return false;
-        field = std::move(*text);
-    }
-    const auto day = DayOf(fields[0]);
-    const auto minutes = Count(fields[1]);
+    const auto fields = ReadFields<4>(in);
+    if (!fields) return false;
+    const auto& [date, played, runText, game] = *fields;
+    const auto day = DayOf(date);
+    const auto minutes = Count(played);
     if (!day || !minutes || !in.AtEnd() || in.Altered() || (!days.empty() && days.rbegin()->first > *day)) return false;
-    if (fields[3].empty()) {  // a date's own line, first of its date
-        const auto runs = Count(fields[2]);
+    if (game.empty()) {  // a date's own line, first of its date
+        const auto runs = Count(runText);
         if (!runs || days.count(*day) || *minutes > Diary::kMinutesADay) return false;
         days[*day] = DiaryDay{*minutes, *runs, {}};
         return true;
     }
     const auto it = days.find(*day);
-    if (it == days.end() || !fields[2].empty() || *minutes == 0 || *minutes > it->second.minutes ||
-        FindGame(it->second, fields[3]))
+    if (it == days.end() || !runText.empty() || *minutes == 0 || *minutes > it->second.minutes || FindGame(it->second, game))
         return false;
-    it->second.games.emplace_back(fields[3], *minutes);
+    it->second.games.emplace_back(game, *minutes);
     return true;
 }
 

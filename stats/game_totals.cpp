@@ -24,16 +24,13 @@ void PutField(std::string& out, std::string_view text, char after) {
 // One line's four fields; false when it does not hold exactly them in the file's own form.
 bool ReadLine(std::string_view line, GameTotal& game) {
     FieldReader in(line);
-    std::string fields[4];
-    for (std::string& field : fields) {
-        auto text = in.ReadString();
-        if (!text) return false;
-        field = std::move(*text);
-    }
-    game = GameTotal{fields[0], 0, fields[2], fields[3]};
+    const auto fields = ReadFields<4>(in);
+    if (!fields) return false;
+    const auto& [id, total, first, last] = *fields;
+    game = GameTotal{id, 0, first, last};
     // A total reads back only as the plain digits the program writes.
-    if (const auto minutes = ParseNumberText(fields[1]); minutes && *minutes > 0) game.minutes = SaturateInt32(*minutes);
-    return fields[1] == std::to_string(game.minutes) && in.AtEnd() && !in.Altered();
+    if (const auto minutes = ParseNumberText(total); minutes && *minutes > 0) game.minutes = SaturateInt32(*minutes);
+    return total == std::to_string(game.minutes) && in.AtEnd() && !in.Altered();
 }
 
 }  // namespace

@@ -59,4 +59,16 @@ private:
     bool altered_ = false;
 };
 
+// The next N fields of a line as texts, or nothing when one of them does not read.
+template <std::size_t N>
+std::optional<std::array<std::string, N>> ReadFields(FieldReader& in) {
+    std::array<std::string, N> fields;
+    for (std::string& field : fields) {
+        auto text = in.ReadString();
+        if (!text) return std::nullopt;
+        field = std::move(*text);
+    }
+    return fields;
+}
+
 }  // namespace kavri

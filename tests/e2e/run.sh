@@ -358,8 +358,7 @@ rm -rf "$WINEPREFIX/drive_c/Old"
 start_program
 check "a start-up shortcut to a program that is gone is replaced by one to this program" \
     wait_until 30 shortcut_targets 'C:\KavriStat\KavriStat.exe'
-wineboot -e >/dev/null 2>&1
-wait_until 15 ended "$program"
+wineserver -k >/dev/null 2>&1  # a new session would start it again from that shortcut
 temp=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')")/Temp1_KavriStat-portable.zip
 mkdir -p "$temp"
 cp "$win/KavriStat.exe" "$temp/"
@@ -367,6 +366,7 @@ rm -f "$user_shortcut"
 wine "$(winepath -w "$temp/KavriStat.exe")" >/dev/null 2>&1 &
 program=$!
 check "a copy unpacked into the temporary folder starts" wait_until 30 window_up
+wait_until 10 icons_are 1  # its icon comes after the start-up shortcut's turn
 check "but makes no start-up shortcut there" test ! -e "$user_shortcut"
 wineboot -e >/dev/null 2>&1
 wait_until 15 ended "$program"
@@ -420,8 +420,8 @@ played=("0 14:00:00 95" "1 10:00:00 30" "2 20:00:00 200" "4 09:00:00 45" "6 18:3
     # One game, whose line's date is the start of today's run: the run's minutes are its own.
     printf '"9","1365"\r\n0\r\n"SCES-05678\t1 \t%s 14:00:00 - 1h 35m"\r\n%d\r\n' "$(date '+%b %d, %Y')" \
         $((${#played[@]} - 1))
-    for spec in "${played[@]}"; do
-        read -r ago at minutes <<<"$spec"
+    for entry in "${played[@]}"; do
+        read -r ago at minutes <<<"$entry"
         printf '"%s %s - %dh %dm"\r\n' "$(date -d "-$ago day" '+%b %d, %Y')" "$at" $((minutes / 60)) $((minutes % 60))
     done
 } >"$history_app/kvrstat.csv"
