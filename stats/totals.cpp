@@ -4,7 +4,6 @@
 #include "app/text_util.h"
 #include "stats/duration.h"
 #include "stats/number_text.h"
-#include "stats/stats_file.h"
 
 namespace kavri {
 

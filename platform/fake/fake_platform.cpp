@@ -235,7 +235,6 @@ int FakeWindowing::MsgBox(const std::string& prompt, int style, const std::strin
 
 void FakeFileSystem::Put(const std::string& path, std::string bytes) { files_[Lower(path)] = std::move(bytes); }
 bool FakeFileSystem::Has(const std::string& path) const { return files_.count(Lower(path)) != 0; }
-void FakeFileSystem::Remove(const std::string& path) { files_.erase(Lower(path)); }
 
 std::string FakeFileSystem::Get(const std::string& path) const {
     const auto it = files_.find(Lower(path));

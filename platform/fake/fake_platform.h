@@ -183,7 +183,6 @@ public:
     void Put(const std::string& path, std::string bytes);
     bool Has(const std::string& path) const;
     std::string Get(const std::string& path) const;
-    void Remove(const std::string& path);
     // Every file, for a disk that outlives the program.
     const std::map<std::string, std::string>& All() const { return files_; }
     void PutAll(std::map<std::string, std::string> files) { files_ = std::move(files); }
