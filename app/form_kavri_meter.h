@@ -12,12 +12,15 @@
 #include "app/controls.h"
 #include "history/diary.h"
 #include "platform/platform.h"
+#include "stats/game_names.h"
 #include "stats/game_totals.h"
 
 namespace kavri {
 
 // What the user is told of in a balloon on the tray icon, once per session for each file.
-enum class Notice { StatsUnreadable, StatsRestored, SaveDenied, SaveHeld, SaveReadOnly, SaveDiskFull, SaveFailed };
+enum class Notice {
+    StatsUnreadable, StatsRestored, SaveDenied, SaveHeld, SaveReadOnly, SaveDiskFull, SaveFailed, TotalsNewer
+};
 using NoticeOn = std::pair<Notice, std::string>;  // a notice and the path of the file it is about
 
 // What the disc probe remembers of one CD-ROM drive.
@@ -83,6 +86,19 @@ public:
     std::string TotalsPath();
     // The tooltip of a games-list line: the game's total, play count and first-played date.
     std::string GameTip(int line);
+
+    // ---- Game names (stats/names.cpp)
+    void LoadNames();
+    std::string NamesPath();
+    // "Crystal Quest — SLUS-00594" with the name the user typed, else the imported list's; the
+    // identifier alone when the game has no name. In the system code page.
+    std::string GameTitle(const std::string& id);
+    bool HasTypedName(int line);
+    // The naming dialog for the game of a games-list line; a name taken is saved at once.
+    void NameGame(int line);
+    void RemoveGameName(int line);
+    // The Open dialog for a list of names, the import, and a message of how it went.
+    void ImportGameNames();
 
     // ---- Play diary (history/diary_save_load.cpp)
     void LoadDiary();
@@ -152,6 +168,10 @@ public:
     bool totalsLocked = false;
     bool totalsBackupPending = false;
     bool totalsSeedPending = false;  // no totals file: they start from the games list once it is loaded
+    bool totalsNewer = false;        // a later version wrote the file: read, never replaced
+
+    // ---- Imported game names
+    NameList nameList;
 
     // ---- Diary file state, alike
     Diary diary;
@@ -192,6 +212,12 @@ private:
     // Reads it; one that exists but cannot be read is marked locked and told.
     CompanionFile ReadCompanion(const std::string& path, bool& locked);
     void SeedTotals();
+    bool TotalsWritable() const { return !totalsLocked && !totalsNewer; }
+    // Why the user's name (UTF-8) cannot be kept, or nothing.
+    std::string NameProblem(const std::string& name);
+    void StoreName(const GameTotal& seed, const std::string& name);
+    // Imports the list at path; the message telling how it went.
+    std::string ImportNames(const std::string& path);
     void ImportDiary();
 
     Platform os_;

@@ -38,6 +38,10 @@ NoticeText TextOf(Notice cause) {
                 " is read-only. Clear that in its properties; KavriStat saves as soon as it can and keeps counting."};
     case Notice::SaveDiskFull:
         return {kCannotSave, "The disk is full that holds ", ". Free some space; KavriStat keeps counting and saves again."};
+    case Notice::TotalsNewer:
+        return {"KavriStat keeps a file as it is", "",
+                " was written by a newer version of KavriStat. This one reads it but leaves it as it is, so play "
+                "time per game is not kept until the newer version runs again."};
     case Notice::SaveFailed:
         break;
     }

@@ -14,6 +14,7 @@ void formKavriMeter::Form_Load() {
     ScanDrives();
     if (!LoadStats()) os_.windowing.Show();
     LoadTotals();
+    LoadNames();
     LoadDiary();
     currentIndex = -1;
     MarkTickTime();

@@ -1,5 +1,6 @@
 #include "app/text_util.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace kavri {
@@ -70,6 +71,50 @@ std::u16string Utf16FromUtf8(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string_view Trim(std::string_view text, std::string_view blanks) {
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::optional<std::string> Utf8FromUtf16(std::u16string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t point = text[i];
+        if (point >= 0xDC00 && point <= 0xDFFF) return std::nullopt;
+        if (point >= 0xD800 && point <= 0xDBFF) {
+            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return std::nullopt;
+            point = 0x10000 + ((point - 0xD800) << 10) + (text[++i] - 0xDC00);
+        }
+        const auto put = [&](unsigned value) { out += static_cast<char>(value); };
+        if (point < 0x80) {
+            put(point);
+        } else if (point < 0x800) {
+            put(0xC0 | (point >> 6)), put(0x80 | (point & 0x3F));
+        } else if (point < 0x10000) {
+            put(0xE0 | (point >> 12)), put(0x80 | ((point >> 6) & 0x3F)), put(0x80 | (point & 0x3F));
+        } else {
+            put(0xF0 | (point >> 18)), put(0x80 | ((point >> 12) & 0x3F)), put(0x80 | ((point >> 6) & 0x3F)),
+                put(0x80 | (point & 0x3F));
+        }
+    }
+    return out;
+}
+
+bool IsUtf8(std::string_view text) {
+    // A malformed sequence reads as U+FFFD; a real U+FFFD is the three bytes EF BF BD.
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t at = i;
+        if (NextCodePoint(text, i) == 0xFFFD && text.substr(at, 3) != "\xEF\xBF\xBD") return false;
+    }
+    return true;
+}
+
+std::size_t CharacterCount(std::string_view utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 }  // namespace kavri

@@ -2,6 +2,7 @@
 // inside a folder, and UTF-8 paths turned into the UTF-16 the shell shows.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,16 @@ std::string_view FolderOf(std::string_view path);
 // True when path lies inside folder or one of its subfolders.
 bool IsInsideFolder(std::string_view path, std::string_view folder);
 
+// The text without the given blanks at either end.
+std::string_view Trim(std::string_view text, std::string_view blanks = " \t");
+
 // UTF-16 from UTF-8; a byte that is not part of a valid sequence becomes U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view text);
+// UTF-8 from UTF-16; nothing when a surrogate stands alone.
+std::optional<std::string> Utf8FromUtf16(std::u16string_view text);
+// True when every byte belongs to a well-formed UTF-8 sequence.
+bool IsUtf8(std::string_view text);
+// The characters of a UTF-8 text.
+std::size_t CharacterCount(std::string_view utf8);
 
 }  // namespace kavri

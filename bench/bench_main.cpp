@@ -1,5 +1,5 @@
-// The cost of one tick with a long process list, of saving and loading the largest files, and of a
-// start with all of them.
+// The cost of one tick with a long process list, of saving and loading the largest files, of
+// importing the longest list of names, and of a start with all of them.
 #include <benchmark/benchmark.h>
 
 #include "app/form_kavri_meter.h"
@@ -102,7 +102,28 @@ void BM_LoadDiaryTwentyYears(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadDiaryTwentyYears)->Unit(benchmark::kMillisecond);
 
-// A start with every file at its largest: statistics, totals and the diary built from the runs list.
+// A list of 100,000 names of 40 characters, each line "SLUS-1xxxxx; name".
+std::string LongestNameList() {
+    std::string list;
+    for (int i = 0; i < 100000; ++i) list += "SLUS-" + std::to_string(100000 + i) + "; " + std::string(40, 'N') + "\r\n";
+    return list;
+}
+
+// The import of the longest list through the Open dialog, with kvrnames.csv written.
+void BM_ImportLongestNameList(benchmark::State& state) {
+    FakePlatform os;
+    os.files.Put("C:\\names.txt", LongestNameList());
+    for (auto _ : state) {
+        kavri::formKavriMeter form(os.platform());
+        os.windowing.chosenFiles.push_back("C:\\names.txt");
+        form.ImportGameNames();
+        if (form.nameList.Size() != 100000) state.SkipWithError("names lost");
+    }
+}
+BENCHMARK(BM_ImportLongestNameList)->Unit(benchmark::kMillisecond);
+
+// A start with every file at its largest: statistics, totals, the diary built from the runs list,
+// and 100,000 imported names.
 void BM_StartUpWithTheLargestFiles(benchmark::State& state) {
     FakePlatform os;
     {
@@ -111,6 +132,9 @@ void BM_StartUpWithTheLargestFiles(benchmark::State& state) {
         source.SaveStats();
         source.LoadTotals();
         source.SaveTotals();
+        os.files.Put("C:\\names.txt", LongestNameList());
+        os.windowing.chosenFiles.push_back("C:\\names.txt");
+        source.ImportGameNames();
     }
     const std::map<std::string, std::string> disk = os.files.All();
     for (auto _ : state) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,15 @@ public:
     virtual int PopupMenu(const Menu& menu, int defaultItem) = 0;
     // Modal message box; returns the button pressed.
     virtual int MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
+    // A small modal dialog with one edit box, prefilled with value: OK takes the text, Cancel or
+    // Esc gives nothing. While check names a reason the text is refused, it shows beside the box
+    // and OK is unavailable. Texts are UTF-8.
+    using TextCheck = std::function<std::string(const std::string& text)>;
+    virtual std::optional<std::string> InputText(const std::string& title, const std::string& prompt,
+                                                 const std::string& value, std::size_t maxCharacters,
+                                                 const TextCheck& check) = 0;
+    // The standard Open dialog for a text file: the chosen file's path, or nothing.
+    virtual std::optional<std::string> ChooseTextFile(const std::string& title) = 0;
 };
 
 }  // namespace kavri

@@ -12,7 +12,8 @@
 namespace kavri {
 namespace {
 
-constexpr std::string_view kHeader = "\"KavriStat games\",1\r\n";
+constexpr std::string_view kFileName = "\"KavriStat games\",";
+constexpr int kVersion = 2;
 
 void PutField(std::string& out, std::string_view text, char after) {
     out += '"';
@@ -21,16 +22,34 @@ void PutField(std::string& out, std::string_view text, char after) {
     out += after;
 }
 
-// One line's four fields; false when it does not hold exactly them in the file's own form.
-bool ReadLine(std::string_view line, GameTotal& game) {
+// The version the first line names, which is taken off bytes; 0 when the file is not ours.
+int ReadVersion(std::string_view& bytes) {
+    const std::size_t end = bytes.find("\r\n");
+    if (!bytes.starts_with(kFileName) || end == std::string_view::npos) return 0;
+    const std::string_view digits = bytes.substr(kFileName.size(), end - kFileName.size());
+    if (digits.empty() || digits.size() > 9 || digits[0] == '0' ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    bytes.remove_prefix(end + 2);
+    return std::stoi(std::string(digits));
+}
+
+// One line's fields, the name from version 2 on; false when it does not hold exactly them in the
+// file's own form. A later version's further fields are left unread.
+bool ReadLine(std::string_view line, int version, GameTotal& game) {
     FieldReader in(line);
     const auto fields = ReadFields<4>(in);
     if (!fields) return false;
     const auto& [id, total, first, last] = *fields;
-    game = GameTotal{id, 0, first, last};
+    game = GameTotal{id, 0, first, last, {}};
     // A total reads back only as the plain digits the program writes.
     if (const auto minutes = ParseNumberText(total); minutes && *minutes > 0) game.minutes = SaturateInt32(*minutes);
-    return total == std::to_string(game.minutes) && in.AtEnd() && !in.Altered();
+    if (version >= 2) {
+        auto name = in.ReadString();
+        if (!name) return false;
+        game.name = std::move(*name);
+    }
+    return total == std::to_string(game.minutes) && (in.AtEnd() || version > kVersion) && !in.Altered();
 }
 
 }  // namespace
@@ -59,7 +78,7 @@ void GameTotals::Record(std::string_view id, std::string_view date) {
     GameTotal* game = Entry(id);
     if (!game) {
         index_.emplace(IdKey(id), games_.size());
-        game = &games_.emplace_back(GameTotal{std::string(id), 0, std::string(date), {}});
+        game = &games_.emplace_back(GameTotal{std::string(id), 0, std::string(date), {}, {}});
     }
     game->id = id;  // as the games list now writes it
     game->lastPlayed = date;
@@ -71,6 +90,18 @@ void GameTotals::Add(std::string_view id, std::int32_t minutes) {
     if (!game || minutes <= 0) return;
     game->minutes = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{game->minutes} + minutes,
                                                                      std::numeric_limits<std::int32_t>::max()));
+    ++revision_;
+}
+
+void GameTotals::Name(const GameTotal& seed, std::string_view name) {
+    GameTotal* game = Entry(seed.id);
+    if (!game) {
+        index_.emplace(IdKey(seed.id), games_.size());
+        game = &games_.emplace_back(seed);
+    } else if (game->name == name) {
+        return;
+    }
+    game->name = name;
     ++revision_;
 }
 
@@ -90,12 +121,13 @@ void GameTotals::Assign(std::vector<GameTotal> games) {
 }
 
 std::string FormatGameTotals(const GameTotals& totals) {
-    std::string out(kHeader);
+    std::string out = std::string(kFileName) + std::to_string(kVersion) + "\r\n";
     for (const GameTotal& g : totals.Games()) {
         PutField(out, g.id, ',');
         PutField(out, std::to_string(g.minutes), ',');
         PutField(out, g.firstPlayed, ',');
-        PutField(out, g.lastPlayed, '\r');
+        PutField(out, g.lastPlayed, ',');
+        PutField(out, g.name, '\r');
         out += '\n';
     }
     return out;
@@ -104,9 +136,10 @@ std::string FormatGameTotals(const GameTotals& totals) {
 TotalsContent ParseGameTotals(std::string_view bytes) {
     TotalsContent content;
     std::unordered_set<std::string> known;  // the identifiers read so far, by their key
-    content.clean = bytes.starts_with(kHeader);
+    const int version = ReadVersion(bytes);
+    content.clean = version > 0;
+    content.newer = version > kVersion;
     if (!content.clean) return content;  // another format, or none: nothing here is ours to read
-    bytes.remove_prefix(kHeader.size());
     while (!bytes.empty()) {
         const std::size_t end = bytes.find("\r\n");
         std::string line(bytes.substr(0, end));
@@ -116,7 +149,7 @@ TotalsContent ParseGameTotals(std::string_view bytes) {
         for (char& c : line)
             if (c == '\r' || c == '\n') c = '_', content.clean = false;
         GameTotal game;
-        if (!ReadLine(line, game)) content.clean = false;
+        if (!ReadLine(line, version, game)) content.clean = false;
         if (game.id.empty() || !known.insert(IdKey(game.id)).second) content.clean = false;
         else content.games.push_back(std::move(game));
     }

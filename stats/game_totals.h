@@ -1,6 +1,7 @@
-// Total play time per game, kept in "kvrgames.csv" beside the statistics file: a first line
-// "KavriStat games",1 (name and format version), then per game "ID","total minutes",
-// "first played","last played", in the order the games were first recorded; lines end in CR LF.
+// Total play time and name per game, kept in "kvrgames.csv" beside the statistics file: a first
+// line "KavriStat games",2 (name and format version), then per game "ID","total minutes",
+// "first played","last played","name", in the order the games were first recorded; lines end in
+// CR LF. Version 1 had no name field.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@ struct GameTotal {
     std::int32_t minutes = 0;
     std::string firstPlayed;
     std::string lastPlayed;
+    std::string name;  // as the user typed it, in the system code page; empty when none
 
     friend bool operator==(const GameTotal&, const GameTotal&) = default;
 };
@@ -29,6 +31,8 @@ public:
     // Adds minutes to the game's total, held at the 32-bit limit.
     void Add(std::string_view id, std::int32_t minutes);
     void Forget(std::string_view id);
+    // Names the game, adding it as seed when it is not here yet; an empty name removes the name.
+    void Name(const GameTotal& seed, std::string_view name);
     void Assign(std::vector<GameTotal> games);
 
     // Grows with every change, so that a save can tell whether there is anything to write.
@@ -50,7 +54,8 @@ std::string FormatGameTotals(const GameTotals& totals);
 
 struct TotalsContent {
     std::vector<GameTotal> games;
-    bool clean = true;  // false: something was not in the file's own form, or the version is unknown
+    bool clean = true;  // false: something was not in the file's own form, or it is not ours
+    bool newer = false; // written by a later version: read for what it shares, never to be replaced
 };
 
 TotalsContent ParseGameTotals(std::string_view bytes);

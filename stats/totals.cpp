@@ -17,6 +17,8 @@ void formKavriMeter::LoadTotals() {
     if (!file.bytes) return;
     TotalsContent content = ParseGameTotals(*file.bytes);
     totalsBackupPending = file.Damaged(content.clean);
+    totalsNewer = content.newer;
+    if (totalsNewer) ReportProblem(Notice::TotalsNewer, TotalsPath());
     gameTotals.Assign(std::move(content.games));
     totalsSavedRevision = gameTotals.Revision() - (file.recovered ? 1 : 0);
 }
@@ -32,7 +34,7 @@ void formKavriMeter::SeedTotals() {
 }
 
 void formKavriMeter::SaveTotals() {
-    if (totalsLocked || gameTotals.Revision() == totalsSavedRevision) return;
+    if (!TotalsWritable() || gameTotals.Revision() == totalsSavedRevision) return;
     const std::uint64_t revision = gameTotals.Revision();
     if (SaveFile(TotalsPath(), InFolder(os_.windowing.AppPath(), "kvrgames.bak"), totalsBackupPending,
                  FormatGameTotals(gameTotals)))
@@ -46,7 +48,7 @@ std::string formKavriMeter::GameTip(int line) {
     const GameTotal* total = gameTotals.Find(id);
     const std::string rest = text.size() > id.size() ? text.substr(id.size() + 1) : std::string();
     const std::int32_t plays = SaturateInt32(ReadNumber(rest));
-    std::string tip = id + ": " + FormatDuration(total ? total->minutes : 0) + " in total over " +
+    std::string tip = GameTitle(id) + ": " + FormatDuration(total ? total->minutes : 0) + " in total over " +
                       std::to_string(plays) + (plays == 1 ? " play" : " plays");
     if (total && !total->firstPlayed.empty())
         tip += ", first played " + total->firstPlayed.substr(0, total->firstPlayed.rfind(' '));  // the date alone

@@ -231,6 +231,30 @@ int FakeWindowing::MsgBox(const std::string& prompt, int style, const std::strin
     return 1;
 }
 
+std::optional<std::string> FakeWindowing::InputText(const std::string& title, const std::string& /*prompt*/,
+                                                    const std::string& value, std::size_t /*maxCharacters*/,
+                                                    const TextCheck& check) {
+    log_.Record("InputText " + title);
+    prefilled.push_back(value);
+    if (typed.empty()) return std::nullopt;
+    std::optional<std::string> text = std::move(typed.front());
+    typed.pop_front();
+    if (!text) return text;
+    if (std::string refusal = check(*text); !refusal.empty()) {
+        refusals.push_back(std::move(refusal));
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::optional<std::string> FakeWindowing::ChooseTextFile(const std::string& title) {
+    log_.Record("ChooseTextFile " + title);
+    if (chosenFiles.empty()) return std::nullopt;
+    std::optional<std::string> path = std::move(chosenFiles.front());
+    chosenFiles.pop_front();
+    return path;
+}
+
 // ---- File system
 
 void FakeFileSystem::Put(const std::string& path, std::string bytes) { files_[Lower(path)] = std::move(bytes); }
@@ -387,6 +411,30 @@ std::string FakeClock::DateText(const LocalDateTime& t) {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     return FormatDateText(t, kMonths[(t.month + 11) % 12], timeSeparator);
+}
+
+namespace {
+constexpr char32_t kEmDash = 0x2014;
+constexpr unsigned char kEmDashByte = 0x97;
+}  // namespace
+
+std::optional<std::string> FakeClock::ToCodePage(std::string_view utf8) {
+    std::string out;
+    for (const char16_t unit : Utf16FromUtf8(utf8)) {
+        if (unit == kEmDash) out += static_cast<char>(kEmDashByte);
+        else if (unit < 0x100) out += static_cast<char>(unit);
+        else return std::nullopt;
+    }
+    return out;
+}
+
+std::string FakeClock::FromCodePage(std::string_view text) {
+    std::u16string wide;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        wide += byte == kEmDashByte ? static_cast<char16_t>(kEmDash) : static_cast<char16_t>(byte);
+    }
+    return *Utf8FromUtf16(wide);
 }
 
 }  // namespace kavri::fake

@@ -143,6 +143,12 @@ public:
     };
     std::vector<MessageBox> messageBoxes;
     std::vector<int> menuDefaults;
+    // What the user types in each text dialog, nothing for Cancel. A text the dialog's check
+    // refuses cannot be taken: the user cancels, and the reason is kept.
+    std::deque<std::optional<std::string>> typed;
+    std::vector<std::string> prefilled;  // each dialog's value as it opened
+    std::vector<std::string> refusals;
+    std::deque<std::optional<std::string>> chosenFiles;  // what each Open dialog gives
 
     bool PrevInstance() override { return prevInstance; }
     std::string AppPath() override { return appPath; }
@@ -156,6 +162,9 @@ public:
     void End() override;
     int PopupMenu(const Menu& menu, int defaultItem) override;
     int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+    std::optional<std::string> InputText(const std::string& title, const std::string& prompt, const std::string& value,
+                                         std::size_t maxCharacters, const TextCheck& check) override;
+    std::optional<std::string> ChooseTextFile(const std::string& title) override;
 
 private:
     CallLog& log_;
@@ -230,6 +239,9 @@ public:
     int Weekday(const LocalDateTime& t) override { return WeekdayOf(t); }
     std::string DateText(const LocalDateTime& t) override;
     std::uint64_t MillisecondsAsleep() override { return asleepMs; }
+    // The code page is Latin-1 with the em dash at 0x97, as Windows-1252 has it.
+    std::optional<std::string> ToCodePage(std::string_view utf8) override;
+    std::string FromCodePage(std::string_view text) override;
 };
 
 struct FakePlatform {

@@ -119,7 +119,7 @@ void HistoryWindow::CreateControls() {
     ::SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-// "All games", then the diary's games, most played first, and last the game asked for when the
+// "All games", then the diary's games by name and identifier, most played first, and last the game asked for when the
 // diary has no minutes of it yet.
 void HistoryWindow::FillGames() {
     games_.clear();
@@ -131,7 +131,8 @@ void HistoryWindow::FillGames() {
     ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("All games"));
     int chosen = 0;
     for (const std::string& id : games_) {
-        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(id.c_str())));
+        const std::string title = form_.GameTitle(id);  // the game's name beside its identifier
+        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str())));
         if (!game_.empty() && ::lstrcmpiA(id.c_str(), game_.c_str()) == 0) chosen = at;
     }
     ::SendMessageA(combo_, CB_SETCURSEL, chosen, 0);

@@ -32,6 +32,10 @@ public:
     void End() override;
     int PopupMenu(const Menu& menu, int defaultItem) override;
     int MsgBox(const std::string& prompt, int style, const std::string& title) override;
+    // In text_dialogs.cpp
+    std::optional<std::string> InputText(const std::string& title, const std::string& prompt, const std::string& value,
+                                         std::size_t maxCharacters, const TextCheck& check) override;
+    std::optional<std::string> ChooseTextFile(const std::string& title) override;
 
     // ControlObserver
     void LabelChanged(const Label& label) override;
@@ -63,8 +67,10 @@ private:
     static LRESULT CALLBACK GamesListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                           DWORD_PTR data);
     void ShowGameTip(HWND list, int line);
-    // The games list's right-click menu, at the line under the cursor or the selected one.
+    // The games list's right-click menu, at the line under the cursor or the selected one, or
+    // for an empty list its one item.
     void OnGamesMenu(HWND list, LPARAM at);
+    void OnGamesMenuChoice(int choice, int line);
     int Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
     ListBox* ListOf(HWND control);
     HWND HandleOf(const ListBox& list) const;

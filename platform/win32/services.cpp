@@ -212,4 +212,27 @@ std::string Win32Clock::DateText(const LocalDateTime& t) {
     return FormatDateText(t, LocaleText(LOCALE_SABBREVMONTHNAME1 + month, kEnglish[month]), LocaleText(LOCALE_STIME, ":"));
 }
 
+// Without best-fit mapping, so that a character the code page lacks is found, never replaced by a
+// look-alike. A UTF-8 code page holds every character.
+std::optional<std::string> Win32Clock::ToCodePage(std::string_view utf8) {
+    if (::GetACP() == CP_UTF8) return std::string(utf8);
+    const std::wstring wide = Wide(std::string(utf8));
+    if (wide.empty()) return std::string();
+    BOOL lacking = FALSE;
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, &lacking);
+    std::string text(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), text.data(), size,
+                          nullptr, &lacking);
+    if (size == 0 || lacking) return std::nullopt;
+    return text;
+}
+
+std::string Win32Clock::FromCodePage(std::string_view text) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return Utf8(wide.data(), length);
+}
+
 }  // namespace kavri::win32

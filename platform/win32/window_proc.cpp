@@ -4,11 +4,17 @@
 #include <algorithm>
 
 #include "app/error_trap.h"
+#include "app/texts.h"
 #include "platform/tray_message.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/main_window.h"
+#include "platform/win32/wide.h"
 
 namespace kavri::win32 {
+namespace {
+// The games list's menu items.
+enum GamesMenuItem { kGameHistory = 1, kNameGame, kRemoveName, kImportNames };
+}  // namespace
 
 LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -129,13 +135,26 @@ void MainWindow::OnGamesMenu(HWND list, LPARAM at) {
     } else if (const int under = GameUnderCursor(list); under >= 0) {
         line = under;
     }
-    if (line < 0 || line >= form_.lstGames.Count()) return;
+    if (line >= form_.lstGames.Count()) line = -1;
     const HMENU menu = ::CreatePopupMenu();
-    ::AppendMenuW(menu, MF_STRING, 1, L"History of this game\u2026");
+    if (line >= 0) {
+        ::AppendMenuW(menu, MF_STRING, kGameHistory, Wide(texts::kMenuGameHistory).c_str());
+        ::AppendMenuW(menu, MF_STRING, kNameGame, Wide(texts::kMenuNameGame).c_str());
+        if (form_.HasTypedName(line)) ::AppendMenuW(menu, MF_STRING, kRemoveName, Wide(texts::kMenuRemoveName).c_str());
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    }
+    ::AppendMenuW(menu, MF_STRING, kImportNames, Wide(texts::kMenuImportNames).c_str());
     ::SetForegroundWindow(hwnd_);
     const int chosen = static_cast<int>(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, where.x, where.y, 0, hwnd_, nullptr));
     ::DestroyMenu(menu);
-    if (chosen == 1) history_.Open(hwnd_, font_, dpi_, TotalFromGamesLine(form_.lstGames.Line(line)).id);
+    OnGamesMenuChoice(chosen, line);
+}
+
+void MainWindow::OnGamesMenuChoice(int choice, int line) {
+    if (choice == kGameHistory) history_.Open(hwnd_, font_, dpi_, TotalFromGamesLine(form_.lstGames.Line(line)).id);
+    else if (choice == kNameGame) form_.NameGame(line);
+    else if (choice == kRemoveName) form_.RemoveGameName(line);
+    else if (choice == kImportNames) form_.ImportGameNames();
 }
 
 ListBox* MainWindow::ListOf(HWND control) {

@@ -1,6 +1,6 @@
 // Prints what the running program's window shows: whether it is visible, every control's
-// text and every list line, one per line, and the text of a balloon on the tray, for the
-// end-to-end tests to compare. Two more uses:
+// text and every list line, one per line, its tooltips and dialogs, and the text of a balloon on
+// the tray, for the end-to-end tests to compare. Two more uses:
 //   probe --load NAME           loads a DLL by name with the plain search, as a careless program would
 //   probe --hold PATH SECONDS   holds a file open as a spreadsheet program does, without sharing
 //                               it for deletion
@@ -61,16 +61,42 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     return TRUE;
 }
 
-// A visible tooltip of the program prints its text, asked for with the message itself, which
-// crosses the process boundary where GetWindowText would only read a caption.
+// A window's text in UTF-8, asked for with the message itself, which crosses the process boundary
+// where GetWindowText would only read a caption.
+std::string TextOf(HWND window) {
+    wchar_t wide[512] = {};
+    char text[1024];
+    ::SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+bool IsClass(HWND window, const char* name) {
+    char found[64];
+    ::GetClassNameA(window, found, sizeof found);
+    return ::lstrcmpiA(found, name) == 0;
+}
+
+// A visible tooltip of the program prints its text.
 BOOL CALLBACK PrintTooltip(HWND tip, LPARAM owner) {
-    char name[64], text[512];
-    wchar_t wide[512];
-    ::GetClassNameA(tip, name, sizeof name);
-    if (::GetWindow(tip, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::lstrcmpiA(name, "tooltips_class32") == 0 &&
-        ::IsWindowVisible(tip) && ::SendMessageW(tip, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide)) > 0) {
-        ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-        std::printf("tooltip=%s\n", text);
+    if (::GetWindow(tip, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsClass(tip, "tooltips_class32") &&
+        ::IsWindowVisible(tip) && !TextOf(tip).empty())
+        std::printf("tooltip=%s\n", TextOf(tip).c_str());
+    return TRUE;
+}
+
+BOOL CALLBACK PrintDialogItem(HWND item, LPARAM) {
+    if (IsClass(item, "Static") && !TextOf(item).empty()) std::printf("dialog.text=%s\n", TextOf(item).c_str());
+    if (IsClass(item, "Edit")) std::printf("dialog.edit=%s\n", TextOf(item).c_str());
+    return TRUE;
+}
+
+// A visible dialog of the program prints its title, its texts and what its edit boxes hold.
+BOOL CALLBACK PrintDialog(HWND dialog, LPARAM owner) {
+    if (::GetWindow(dialog, GW_OWNER) == reinterpret_cast<HWND>(owner) && IsClass(dialog, "#32770") &&
+        ::IsWindowVisible(dialog)) {
+        std::printf("dialog=%s\n", TextOf(dialog).c_str());
+        ::EnumChildWindows(dialog, PrintDialogItem, 0);
     }
     return TRUE;
 }
@@ -104,7 +130,7 @@ void PrintHistory() {
     wchar_t game[256] = {};
     if (chosen >= 0 && ::SendMessageW(chooser, CB_GETLBTEXTLEN, chosen, 0) < 256)
         ::SendMessageW(chooser, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(game));
-    ::WideCharToMultiByte(CP_ACP, 0, game, -1, text, sizeof text, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, game, -1, text, sizeof text, nullptr, nullptr);
     std::printf("history.game=%s\n", text);
     RECT chart;
     ::GetWindowRect(::GetDlgItem(history, kIdHistoryChart), &chart);
@@ -143,6 +169,7 @@ int main(int argc, char** argv) {
     ::EnumChildWindows(window, PrintControl, 0);
     ::EnumWindows(PrintTooltip, reinterpret_cast<LPARAM>(window));
     ::EnumWindows(PrintBalloon, reinterpret_cast<LPARAM>(window));
+    ::EnumWindows(PrintDialog, reinterpret_cast<LPARAM>(window));
     PrintHistory();
     return 0;
 }

@@ -105,6 +105,15 @@ point_window() {
     xdotool mousemove $((x + $1 * dpi / 1440)) $((y + $2 * dpi / 1440))
 }
 click_window() { point_window "$@" && xdotool click 1; }
+# The pointer on the centre of a top-level window of the program, by its title; keys go there.
+point_at() {
+    local geometry
+    geometry=$(xwininfo -root -tree | awk -v title="\"$1\":" 'index($0, title) { print $(NF - 1); exit }')
+    [ -n "$geometry" ] || return 1
+    IFS='x+' read -r w h x y <<<"$geometry"
+    xdotool mousemove $((x + w / 2)) $((y + h / 2))
+}
+dialog_is() { [ "$(field dialog)" = "$1" ]; }
 start_program() {
     wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1 &
     program=$!
@@ -524,6 +533,75 @@ import -window root "$artefacts/history-200-high-contrast.png" && ok "screenshot
 read -r bar_colour heights <<<"$(bar_heights "$artefacts/history-200-high-contrast.png")"
 check "at 200 % in high contrast the bars take the scheme's highlight colour" is "$bar_colour" "#1AEBFF"
 check "and stay as high as their minutes" proportional
+wineserver -k >/dev/null 2>&1
+
+# ---- Game names: F2 on a games line names its game; a list of names imported through the Open dialog
+names_app=$history_app
+wine 'C:\History\KavriStat.exe' >/dev/null 2>&1 &
+program=$!
+wait_until 30 window_up
+click_icon 1 2
+wait_until 10 visible_is 1
+names_stats=$(md5sum <"$names_app/kvrstat.csv")  # as the start left it, the disc in D: recorded
+click_window 1060 2010  # the first games line
+xdotool key F2
+check "F2 on a games line opens the naming dialog" wait_until 10 dialog_is "Name this game"
+check "which asks for the name of the line's game" eval 'probe | grep -qxF "dialog.text=&Name of SCES-05678:"'
+point_at "Name this game"
+xdotool type --delay 60 'Crystal "Quest'
+check "a double quote is refused with its reason beside the box" \
+    wait_until 5 eval 'probe | grep -qxF "dialog.text=A name cannot hold a double quote (\")."'
+sleep 1
+import -window root "$artefacts/name-dialog.png" && ok "screenshot saved as name-dialog.png"
+xdotool key BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool type --delay 60 'Quest'
+wait_until 5 eval 'probe | grep -qxF "dialog.edit=Crystal Quest"'
+xdotool key Return
+check "OK stores the name in kvrgames.csv at once" wait_until 10 \
+    grep -q '^"SCES-05678","95","[^"]*","[^"]*","Crystal Quest"'$'\r''$' "$names_app/kvrgames.csv"
+check "whose format is now version 2" grep -qx '"KavriStat games",2'$'\r' "$names_app/kvrgames.csv"
+check "and kvrstat.csv stays as it was" is "$(md5sum <"$names_app/kvrstat.csv")" "$names_stats"
+games_tip="SCES-05678: 1h 35m in total over 1 play, first played $today"
+point_window 1000 2150
+point_window 1060 2010
+check "the games list's tooltip shows the name" wait_until 10 eval 'probe | grep -qxF "tooltip=Crystal Quest — $games_tip"'
+
+# A list in UTF-8 with a byte-order mark; the Open dialog takes its path.
+printf '\xEF\xBB\xBFSCES_056.78; "Tokimeki M\xC3\xA9morial"\r\nslus00594\tCrystal Quest List\r\nnot a line\r\n' \
+    >"$names_app/names.txt"
+xdotool click 3
+sleep 1
+xdotool key i  # the menu's Import game names...
+check "Import game names... opens the Open dialog" wait_until 10 dialog_is "Import game names"
+point_at "Import game names"
+xdotool type --delay 40 'C:\History\names.txt'
+xdotool key Return
+check "the import says how many names it took and how many lines it did not understand" wait_until 10 \
+    eval 'probe | grep -qxF "dialog.text=Imported 2 game names. 1 line was not understood."'
+check "kvrnames.csv keeps them in the code page" \
+    is "$(iconv -f CP1252 -t UTF-8 "$names_app/kvrnames.csv" | tr -d '\r')" \
+    "$(printf '"KavriStat names",1\n"SCES-05678","Tokimeki Mémorial"\n"SLUS-00594","Crystal Quest List"')"
+point_at "Import game names"
+xdotool key Return
+wait_until 10 eval '! dialog_is "Import game names"'
+point_window 1000 2150
+point_window 1060 2010
+check "a typed name wins over the list" wait_until 10 eval 'probe | grep -qxF "tooltip=Crystal Quest — $games_tip"'
+# An empty name removes the typed one: the list's shows.
+xdotool click 1 key F2
+wait_until 10 dialog_is "Name this game"
+point_at "Name this game"
+xdotool key BackSpace Return
+wait_until 10 eval '! dialog_is "Name this game"'
+point_window 1000 2150
+point_window 1060 2010
+check "removing the typed name lets the list's show" wait_until 10 \
+    eval 'probe | grep -qxF "tooltip=Tokimeki Mémorial — $games_tip"'
+xdotool mousemove_relative 0 0 click 3
+sleep 1
+xdotool key h
+check "the History window's chooser names the game" wait_until 10 \
+    eval '[ "$(field history.game)" = "Tokimeki Mémorial — SCES-05678" ]'
 wineserver -k >/dev/null 2>&1
 
 # ---- The per-user installer: install, run, upgrade, uninstall

@@ -1,0 +1,111 @@
+// Game names: typed by the user and kept with the game's total, or taken from a list the user
+// imported, which "kvrnames.csv" keeps. A typed name wins over the list.
+#include "app/form_kavri_meter.h"
+#include "app/text_util.h"
+#include "app/texts.h"
+
+namespace kavri {
+namespace {
+
+constexpr std::size_t kNamesFileMax = 64 * 1024 * 1024;  // well above 100,000 of the longest lines
+constexpr int kMbExclamation = 48;
+
+std::string Plural(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string ImportedText(std::size_t taken, std::size_t notUnderstood, std::size_t leftOut) {
+    std::string text = "Imported " + Plural(taken, "game name", "game names") + ". ";
+    text += notUnderstood == 0 ? std::string("Every line was understood.")
+                               : Plural(notUnderstood, "line was", "lines were") + " not understood.";
+    if (leftOut > 0)
+        text += " " + Plural(leftOut, "name past the first 100000 was", "names past the first 100000 were") + " left out.";
+    return text;
+}
+
+}  // namespace
+
+std::string formKavriMeter::NamesPath() { return InFolder(os_.windowing.AppPath(), "kvrnames.csv"); }
+
+void formKavriMeter::LoadNames() {
+    if (!FileExists(NamesPath())) return;
+    if (const auto bytes = os_.files.ReadText(NamesPath(), kNamesFileMax)) nameList = ParseNameList(*bytes);
+}
+
+std::string formKavriMeter::GameTitle(const std::string& id) {
+    const GameTotal* game = gameTotals.Find(id);
+    const std::string* name = game && !game->name.empty() ? &game->name : nameList.Find(id);
+    if (!name) return id;
+    return *name + os_.clock.ToCodePage(" \u2014 ").value_or(" - ") + id;
+}
+
+bool formKavriMeter::HasTypedName(int line) {
+    if (line < 0 || line >= lstGames.Count()) return false;
+    const GameTotal* game = gameTotals.Find(TotalFromGamesLine(lstGames.Line(line)).id);
+    return game && !game->name.empty();
+}
+
+std::string formKavriMeter::NameProblem(const std::string& name) {
+    switch (CheckName(name)) {
+    case NameFault::Quote: return texts::kNameHasQuote;
+    case NameFault::NotOneLine: return texts::kNameNotOneLine;
+    case NameFault::TooLong: return texts::kNameTooLong;
+    case NameFault::None: break;
+    }
+    return os_.clock.ToCodePage(name) ? std::string() : texts::kNameOutsideCodePage;
+}
+
+void formKavriMeter::NameGame(int line) {
+    if (line < 0 || line >= lstGames.Count()) return;
+    if (!TotalsWritable()) {
+        os_.windowing.MsgBox(texts::kNamesUnsaved, kMbExclamation, texts::kNameTitle);
+        return;
+    }
+    // Ticks go on while the dialog is open and may move the lines: the game is taken now.
+    const GameTotal seed = TotalFromGamesLine(lstGames.Line(line));
+    const GameTotal* game = gameTotals.Find(seed.id);
+    const auto typed = os_.windowing.InputText(texts::kNameTitle, "&Name of " + seed.id + ":",
+                                               os_.clock.FromCodePage(game ? game->name : ""), kNameMaxCharacters,
+                                               [this](const std::string& text) { return NameProblem(text); });
+    if (typed && NameProblem(*typed).empty()) StoreName(seed, *os_.clock.ToCodePage(Trim(*typed)));
+}
+
+void formKavriMeter::RemoveGameName(int line) {
+    if (HasTypedName(line) && TotalsWritable()) StoreName(TotalFromGamesLine(lstGames.Line(line)), "");
+}
+
+// A game missing from the totals joins them as its games-list line shows it.
+void formKavriMeter::StoreName(const GameTotal& seed, const std::string& name) {
+    gameTotals.Name(seed, name);
+    SaveTotals();
+    ShowPendingNotices();
+}
+
+void formKavriMeter::ImportGameNames() {
+    const auto path = os_.windowing.ChooseTextFile(texts::kImportTitle);
+    if (path) os_.windowing.MsgBox(ImportNames(*path), kMbIconInformation, texts::kImportTitle);
+}
+
+std::string formKavriMeter::ImportNames(const std::string& path) {
+    if (os_.files.FileLen(path).value_or(0) > std::int64_t{kNameImportMaxBytes}) return texts::kImportTooLarge;
+    const auto bytes = os_.files.ReadText(path, kNameImportMaxBytes + 1);
+    if (!bytes) return texts::kImportUnreadable;
+    if (bytes->size() > kNameImportMaxBytes) return texts::kImportTooLarge;
+    const auto text = DecodeText(*bytes, [this](std::string_view b) { return os_.clock.FromCodePage(b); });
+    if (!text) return texts::kImportNotText;
+    NameLines lines = ReadNameLines(*text);
+    NameList list;
+    std::size_t leftOut = 0;
+    for (auto& [id, name] : lines.names) {
+        const auto inCodePage = os_.clock.ToCodePage(name);
+        if (!inCodePage) ++lines.notUnderstood;
+        else if (!list.Put(std::move(id), *inCodePage)) ++leftOut;
+    }
+    if (list.Size() == 0) return texts::kImportNoLine;
+    if (!os_.files.WriteWholeFile(NamesPath(), FormatNameList(list))) return texts::kImportUnsaved;
+    const std::size_t taken = list.Size();
+    nameList = std::move(list);
+    return ImportedText(taken, lines.notUnderstood, leftOut);
+}
+
+}  // namespace kavri
