@@ -19,6 +19,10 @@ public:
     void Open(HWND owner, HFONT font, int dpi, const std::string& game);
     // After a tick: draws the diary again if it changed while the window is open.
     void Refresh();
+    // After a game was named or names imported: the chooser shows the names anew.
+    void Retitle() {
+        if (hwnd_) FillGames();
+    }
     // Keyboard navigation between the window's controls, for the message loop.
     bool IsDialogMessage(MSG& msg) { return hwnd_ && ::IsDialogMessageA(hwnd_, &msg); }
 

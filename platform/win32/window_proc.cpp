@@ -97,8 +97,12 @@ LRESULT MainWindow::OnKeyToItem(WPARAM wParam, HWND control) {
     const std::int16_t shift = static_cast<std::int16_t>((::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
                                                          (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
                                                          (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
-    if (list == &form_.lstTimes) form_.lstTimes_KeyDown(key, shift);
-    else form_.lstGames_KeyDown(key, shift);
+    if (list == &form_.lstTimes) {
+        form_.lstTimes_KeyDown(key, shift);
+    } else {
+        form_.lstGames_KeyDown(key, shift);
+        history_.Retitle();  // F2 may have named a game
+    }
     return key == 0 ? -2 : -1;
 }
 
@@ -155,6 +159,7 @@ void MainWindow::OnGamesMenuChoice(int choice, int line) {
     else if (choice == kNameGame) form_.NameGame(line);
     else if (choice == kRemoveName) form_.RemoveGameName(line);
     else if (choice == kImportNames) form_.ImportGameNames();
+    history_.Retitle();
 }
 
 ListBox* MainWindow::ListOf(HWND control) {
