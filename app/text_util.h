@@ -8,6 +8,8 @@
 
 namespace kavri {
 
+// An ASCII letter in upper case; every other byte as it is, whatever the code page.
+constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 

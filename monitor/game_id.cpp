@@ -2,15 +2,15 @@
 
 #include <cstddef>
 
+#include "app/text_util.h"
+
 namespace kavri {
 namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::size_t FindNoCase(std::string_view text, std::string_view needle, std::size_t from = 0) {
     for (std::size_t i = from; i + needle.size() <= text.size(); ++i) {
         std::size_t k = 0;
-        while (k < needle.size() && Upper(text[i + k]) == Upper(needle[k])) ++k;
+        while (k < needle.size() && UpperAscii(text[i + k]) == UpperAscii(needle[k])) ++k;
         if (k == needle.size()) return i;
     }
     return std::string_view::npos;
@@ -21,7 +21,7 @@ std::string_view Mid(std::string_view text, std::size_t pos, std::size_t count) 
     return pos >= text.size() ? std::string_view{} : text.substr(pos, count);
 }
 
-char Safe(char c) { return (c == '"' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '_' : Upper(c); }
+char Safe(char c) { return (c == '"' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? '_' : UpperAscii(c); }
 
 }  // namespace
 

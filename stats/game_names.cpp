@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/text_util.h"
+#include "stats/game_totals.h"
 #include "stats/stats_file.h"
 
 namespace kavri {
@@ -13,14 +14,13 @@ constexpr std::string_view kSeparators = ",;\t";
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Letters, maybe "-" or "_", then digits with maybe a dot among them, as "SLUS-00594"; empty when
 // the text is no identifier.
 std::string CanonicalId(std::string_view text) {
     std::string letters, digits;
     std::size_t i = 0;
-    while (i < text.size() && IsLetter(text[i])) letters += Upper(text[i++]);
+    while (i < text.size() && IsLetter(text[i])) letters += UpperAscii(text[i++]);
     if (i < text.size() && (text[i] == '-' || text[i] == '_')) ++i;
     for (; i < text.size(); ++i) {
         if (IsDigit(text[i])) digits += text[i];
@@ -67,9 +67,8 @@ std::optional<std::pair<std::string, std::string>> ReadNameLine(std::string_view
 }  // namespace
 
 std::string NameKey(std::string_view id) {
-    std::string key;
-    for (char c : id)
-        if (c != '-' && c != '_' && c != '.') key += Upper(c);
+    std::string key = IdKey(id);
+    std::erase_if(key, [](char c) { return c == '-' || c == '_' || c == '.'; });
     return key;
 }
 

@@ -56,8 +56,7 @@ bool ReadLine(std::string_view line, int version, GameTotal& game) {
 
 std::string IdKey(std::string_view id) {
     std::string key(id);
-    for (char& c : key)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char& c : key) c = UpperAscii(c);
     return key;
 }
 
