@@ -77,15 +77,23 @@ bool ReadLine(std::string_view line, DiaryDays& days) {
     return true;
 }
 
+// A day the file can name: its dates have four-digit years.
+bool Nameable(std::int64_t day) {
+    static const std::int64_t first = DaysFromCivil(0, 1, 1), last = DaysFromCivil(9999, 12, 31);
+    return day >= first && day <= last;
+}
+
 }  // namespace
 
 void Diary::AddRun(std::int64_t day) {
+    if (!Nameable(day)) return;
     DiaryDay& entry = days_[day];
     if (entry.runs < INT32_MAX) ++entry.runs;
     ++revision_;
 }
 
 std::int32_t Diary::AddMinutes(std::int64_t day, std::string_view game, std::int32_t minutes) {
+    if (!Nameable(day)) return 0;
     DiaryDay& entry = days_[day];
     const std::int32_t taken = std::clamp(minutes, 0, kMinutesADay - entry.minutes);
     if (taken == 0) return 0;
