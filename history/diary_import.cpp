@@ -51,10 +51,13 @@ std::optional<RunStart> ReadStart(std::string_view text, const std::vector<std::
         const auto minute = hour && SkipSeparator(text, at) ? Digits(text, at, 2) : std::nullopt;
         const auto second = minute && SkipSeparator(text, at) ? Digits(text, at, 2) : std::nullopt;
         const int month = static_cast<int>(m % 12) + 1;
-        if (!second || at != text.size() || *hour > 23 || *minute > 59 || *second > 59) continue;
+        if (!second || at != text.size()) continue;
+        // A second implies the fields before it.
+        const int hh = hour.value_or(0), mm = minute.value_or(0);
+        if (hh > 23 || mm > 59 || *second > 59) continue;
         const std::int64_t days = DaysFromCivil(*year, month, *day);
         if (CivilFromDays(days).day != *day) continue;  // no such date
-        return RunStart{days, *hour * 60 + *minute};
+        return RunStart{days, hh * 60 + mm};
     }
     return std::nullopt;
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/records.h"
+
 namespace kavri {
 
 class Multimedia {
@@ -10,7 +12,7 @@ public:
     virtual ~Multimedia() = default;
     // Sends a command; the reply lands in returnString (returnLength bytes).
     virtual std::uint32_t mciSendStringA(const char* command, char* returnString,
-                                         std::uint32_t returnLength, std::uint32_t hwndCallback) = 0;
+                                         std::uint32_t returnLength, Handle hwndCallback) = 0;
 };
 
 }  // namespace kavri

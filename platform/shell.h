@@ -23,7 +23,7 @@ public:
     virtual std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) = 0;
     // The wide call with the larger record that carries a balloon.
     virtual std::int32_t Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) = 0;
-    virtual std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file,
+    virtual Handle ShellExecuteA(Handle hwnd, const char* operation, const char* file,
                                         const char* parameters, const char* directory,
                                         std::int32_t showCommand) = 0;
     // The folder as the shell reports it, in its long form and without a trailing separator, or

@@ -7,8 +7,8 @@
 namespace kavri {
 
 struct MouseMoveMessage {
-    std::uint32_t wParam;       // the icon's id for a notification; key state for a real move
-    std::uint32_t lParam;       // the mouse message for a notification; packed x and y for a move
+    std::uintptr_t wParam;      // the icon's id for a notification; key state for a real move
+    std::intptr_t lParam;       // the mouse message for a notification; packed x and y for a move
     bool cursorOnClientArea;    // the message's cursor position lies on the window's own client area
 };
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/records.h"
+
 namespace kavri {
 
 struct MenuItem {
@@ -29,8 +31,8 @@ public:
     // Full path of the program's executable.
     virtual std::string ExePath() = 0;
     virtual float TwipsPerPixelX() = 0;
-    virtual std::uint32_t WindowHandle() = 0;
-    virtual std::uint32_t IconHandle() = 0;
+    virtual Handle WindowHandle() = 0;
+    virtual Handle IconHandle() = 0;
     virtual void Show() = 0;
     virtual void Hide() = 0;
     // Closes the window for good: the close handlers run with unload mode 1.

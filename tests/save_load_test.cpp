@@ -6,7 +6,8 @@
 namespace kavri::test {
 namespace {
 
-constexpr std::uint32_t kBalloonRecordSize = 936;  // NOTIFYICONDATAW_V2_SIZE
+// NOTIFYICONDATAW_V2_SIZE for this build's pointer size: 936 in the 32-bit program.
+constexpr std::uint32_t kBalloonRecordSize = sizeof(void*) == 4 ? 936 : 952;
 constexpr std::uint32_t kNifInfoFlag = 0x10;        // NIF_INFO
 const std::string kBackupPath = kAppDir + "\\kvrstat.bak";
 

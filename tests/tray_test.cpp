@@ -6,6 +6,9 @@
 namespace kavri::test {
 namespace {
 
+// NOTIFYICONDATAA_V1_SIZE for this build's pointer size: 88 in the 32-bit program.
+constexpr std::uint32_t kTrayRecordSize = sizeof(void*) == 4 ? 88 : 104;
+
 // The icon's record; at logon the taskbar may not be up: the add is tried at each tick until it
 // takes, and a notice waiting for the icon is told then; a restarted taskbar gets the same record.
 TEST(TrayIcon, TheRecordAndAFailedAddTriedAgainUntilItTakes) {
@@ -16,7 +19,7 @@ TEST(TrayIcon, TheRecordAndAFailedAddTriedAgainUntilItTakes) {
     h.form.Form_Load();
     const auto& call = h.os.shell.notifyCalls.at(0);  // the record as the shell gets it
     EXPECT_EQ(call.message, 0u);
-    EXPECT_EQ(call.data.cbSize, 88u);
+    EXPECT_EQ(call.data.cbSize, kTrayRecordSize);
     EXPECT_EQ(call.data.hWnd, h.os.windowing.WindowHandle());
     EXPECT_EQ(call.data.uID, 1u);
     EXPECT_EQ(call.data.uFlags, 7u);

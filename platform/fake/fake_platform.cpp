@@ -147,7 +147,7 @@ std::optional<std::string> FakeShell::ShellLinkTarget(const std::string& link) {
     return bytes.substr(0, bar);
 }
 
-std::uint32_t FakeShell::ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file,
+Handle FakeShell::ShellExecuteA(Handle hwnd, const char* operation, const char* file,
                                        const char* parameters, const char* directory, std::int32_t showCommand) {
     log_.Record(std::string("ShellExecuteA ") + file);
     executeCalls.push_back({hwnd, operation, file, parameters, directory, showCommand});
@@ -157,7 +157,7 @@ std::uint32_t FakeShell::ShellExecuteA(std::uint32_t hwnd, const char* operation
 // ---- Multimedia
 
 std::uint32_t FakeMultimedia::mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
-                                             std::uint32_t /*hwndCallback*/) {
+                                             Handle /*hwndCallback*/) {
     const std::string text = command;
     log_.Record("mciSendStringA " + text);
     commands.push_back(text);

@@ -58,11 +58,13 @@ public:
         NotifyIconDataA data;
     };
     struct Balloon {
-        std::uint32_t cbSize, hWnd, uID, uFlags, dwInfoFlags;
+        std::uint32_t cbSize;
+        Handle hWnd;
+        std::uint32_t uID, uFlags, dwInfoFlags;
         std::string title, text;  // UTF-8
     };
     struct ExecuteCall {
-        std::uint32_t hwnd;
+        Handle hwnd;
         std::string operation, file, parameters, directory;
         std::int32_t showCommand;
     };
@@ -84,7 +86,7 @@ public:
 
     std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
     std::int32_t Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) override;
-    std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
+    Handle ShellExecuteA(Handle hwnd, const char* operation, const char* file, const char* parameters,
                                 const char* directory, std::int32_t showCommand) override;
     std::optional<std::string> Folder(ShellFolder which) override;
     // A made shortcut lands in the fake file system as "target|working directory".
@@ -115,7 +117,7 @@ public:
     void Eject(const std::string& drive) { drives[drive].status = "false"; }
 
     std::uint32_t mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
-                                 std::uint32_t hwndCallback) override;
+                                 Handle hwndCallback) override;
 
 private:
     CallLog& log_;
@@ -154,8 +156,8 @@ public:
     std::string AppPath() override { return appPath; }
     std::string ExePath() override;
     float TwipsPerPixelX() override { return twipsPerPixel; }
-    std::uint32_t WindowHandle() override { return 0x00010042; }
-    std::uint32_t IconHandle() override { return 0x00020017; }
+    Handle WindowHandle() override { return 0x00010042; }
+    Handle IconHandle() override { return 0x00020017; }
     void Show() override;
     void Hide() override;
     void Unload() override;

@@ -24,8 +24,8 @@ public:
     std::string AppPath() override;
     std::string ExePath() override;
     float TwipsPerPixelX() override;
-    std::uint32_t WindowHandle() override;
-    std::uint32_t IconHandle() override;
+    kavri::Handle WindowHandle() override;
+    kavri::Handle IconHandle() override;
     void Show() override;
     void Hide() override;
     void Unload() override;

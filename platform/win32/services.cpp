@@ -15,18 +15,21 @@
 
 namespace kavri::win32 {
 
-static_assert(sizeof(void*) == 4, "handles cross the boundary as 32-bit values");
+// The records the core fills are the ones this build's Windows headers declare.
+static_assert(sizeof(Handle) == sizeof(HANDLE));
 static_assert(sizeof(PROCESSENTRY32) == sizeof(ProcessEntry32));
 static_assert(offsetof(PROCESSENTRY32, szExeFile) == offsetof(ProcessEntry32, szExeFile));
+static_assert(offsetof(PROCESSENTRY32, th32DefaultHeapID) == offsetof(ProcessEntry32, th32DefaultHeapID));
 static_assert(NOTIFYICONDATAA_V1_SIZE == sizeof(NotifyIconDataA));
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == offsetof(NotifyIconDataA, hIcon));
 static_assert(NOTIFYICONDATAW_V2_SIZE == sizeof(NotifyIconBalloonW));
 static_assert(offsetof(NOTIFYICONDATAW, szInfo) == offsetof(NotifyIconBalloonW, szInfo));
 static_assert(offsetof(NOTIFYICONDATAW, dwInfoFlags) == offsetof(NotifyIconBalloonW, dwInfoFlags));
 
 namespace {
 
-HANDLE ToHandle(Handle h) { return reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(h)); }
-Handle FromHandle(HANDLE h) { return static_cast<Handle>(reinterpret_cast<std::uintptr_t>(h)); }
+HANDLE ToHandle(Handle h) { return reinterpret_cast<HANDLE>(h); }
+Handle FromHandle(HANDLE h) { return reinterpret_cast<Handle>(h); }
 
 }  // namespace
 
@@ -53,25 +56,25 @@ std::int32_t Win32Kernel::CloseHandle(Handle object) { return ::CloseHandle(ToHa
 // ---- Shell and multimedia
 
 std::int32_t Win32Shell::Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) {
-    // The record's cbSize of 88 tells the shell to read the first-version layout only.
+    // The record's cbSize (88 in the 32-bit program) tells the shell to read the first-version layout only.
     const BOOL done = ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(data));
     if (!done) Trace("Shell_NotifyIconA", std::to_string(message), ::GetLastError());
     return done;
 }
 
 std::int32_t Win32Shell::Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) {
-    // cbSize 936: the second-version layout, whose balloon fields every shell since Windows 2000 reads.
+    // cbSize 936 in the 32-bit program: the second-version layout, whose balloon fields every shell since Windows 2000 reads.
     const BOOL done = ::Shell_NotifyIconW(message, reinterpret_cast<NOTIFYICONDATAW*>(data));
     if (!done) Trace("Shell_NotifyIconW", "balloon", ::GetLastError());
     return done;
 }
 
-std::uint32_t Win32Shell::ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file,
-                                        const char* parameters, const char* directory, std::int32_t showCommand) {
-    const HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(hwnd)), operation,
-                                             file, parameters, directory, showCommand);
-    const auto code = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(result));
-    if (code <= 32) Trace("ShellExecuteA", file, code);  // 32 and below are errors
+Handle Win32Shell::ShellExecuteA(Handle hwnd, const char* operation, const char* file, const char* parameters,
+                                const char* directory, std::int32_t showCommand) {
+    const HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(hwnd), operation, file, parameters, directory,
+                                             showCommand);
+    const auto code = reinterpret_cast<Handle>(result);
+    if (code <= 32) Trace("ShellExecuteA", file, static_cast<DWORD>(code));  // 32 and below are errors
     return code;
 }
 
@@ -139,7 +142,7 @@ std::optional<std::string> Win32Shell::ShellLinkTarget(const std::string& linkPa
 }
 
 std::uint32_t Win32Multimedia::mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
-                                              std::uint32_t hwndCallback) {
+                                              Handle hwndCallback) {
     constexpr std::uint32_t kNoDriver = 306;  // MCIERR_DEVICE_NOT_INSTALLED
     if (!loaded_) {
         loaded_ = true;
@@ -151,7 +154,7 @@ std::uint32_t Win32Multimedia::mciSendStringA(const char* command, char* returnS
     }
     if (!send_) return kNoDriver;
     const std::uint32_t error = send_(command, returnString, returnLength,
-                                      reinterpret_cast<void*>(static_cast<std::uintptr_t>(hwndCallback)));
+                                      reinterpret_cast<void*>(hwndCallback));
     if (error != 0) {
         char reason[128] = {};
         if (error_) error_(error, reason, sizeof reason);

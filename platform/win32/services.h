@@ -18,7 +18,7 @@ class Win32Shell : public Shell {
 public:
     std::int32_t Shell_NotifyIconA(std::uint32_t message, NotifyIconDataA* data) override;
     std::int32_t Shell_NotifyIconW(std::uint32_t message, NotifyIconBalloonW* data) override;
-    std::uint32_t ShellExecuteA(std::uint32_t hwnd, const char* operation, const char* file, const char* parameters,
+    Handle ShellExecuteA(Handle hwnd, const char* operation, const char* file, const char* parameters,
                                 const char* directory, std::int32_t showCommand) override;
     std::optional<std::string> Folder(ShellFolder which) override;
     bool CreateShellLink(const std::string& linkPath, const std::string& target,
@@ -30,7 +30,7 @@ public:
 class Win32Multimedia : public Multimedia {
 public:
     std::uint32_t mciSendStringA(const char* command, char* returnString, std::uint32_t returnLength,
-                                 std::uint32_t hwndCallback) override;
+                                 Handle hwndCallback) override;
 
 private:
     using SendString = std::uint32_t(__stdcall*)(const char*, char*, unsigned, void*);

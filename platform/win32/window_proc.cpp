@@ -108,8 +108,7 @@ LRESULT MainWindow::OnKeyToItem(WPARAM wParam, HWND control) {
 
 // The tray icon's notifications arrive as mouse moves; real moves over the window are not them.
 void MainWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-    const MouseMoveMessage move{static_cast<std::uint32_t>(wParam), static_cast<std::uint32_t>(lParam),
-                                CursorOnClientArea()};
+    const MouseMoveMessage move{wParam, lParam, CursorOnClientArea()};
     if (!IsTrayNotification(move, form_.trayIcon.uID)) return;
     form_.Form_MouseMove(0, 0, static_cast<float>(LOWORD(lParam)) * TwipsPerPixelX(), 0);
 }

@@ -26,9 +26,9 @@ std::string MainWindow::AppPath() {
 // Whole twips per pixel, so that a tray message times this value divides back exactly.
 float MainWindow::TwipsPerPixelX() { return static_cast<float>(std::max(1, 1440 / dpi_)); }
 
-std::uint32_t MainWindow::WindowHandle() { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd_)); }
+kavri::Handle MainWindow::WindowHandle() { return reinterpret_cast<kavri::Handle>(hwnd_); }
 
-std::uint32_t MainWindow::IconHandle() { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(iconSmall_)); }
+kavri::Handle MainWindow::IconHandle() { return reinterpret_cast<kavri::Handle>(iconSmall_); }
 
 void MainWindow::Show() {
     ::ShowWindow(hwnd_, SW_SHOW);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end tests of the real KavriStat.exe, its installer and its portable zip under 32-bit
-# Wine, on a virtual X display with a tray host, in a throw-away Wine prefix.
-#   tests/e2e/run.sh WIN32_BUILD_DIR STATS_CHECK ARTEFACT_DIR DIST_DIR
+# End-to-end tests of the real KavriStat.exe, its installer and its portable zip under Wine, on
+# a virtual X display with a tray host, in a throw-away Wine prefix: the 32-bit program under
+# 32-bit Wine, or on a machine that runs 64-bit programs only the x86-64 build under 64-bit Wine
+# (scripts/wine-env chooses; the build folder and the packages given must be of that kind).
+#   tests/e2e/run.sh WINDOWS_BUILD_DIR STATS_CHECK ARTEFACT_DIR DIST_DIR
 set -uo pipefail
 
 win=$(realpath "$1")
@@ -10,10 +12,13 @@ artefacts=$(realpath -m "$3")
 dist=$(realpath "$4")
 version=$(head -n 1 "$(dirname "$0")/../../VERSION")
 mkdir -p "$artefacts"
+source "$(dirname "$0")/../../scripts/wine-env"
+echo "# End to end: $KAVRI_ARCH_TEXT, because $KAVRI_ARCH_WHY."
 
 work=$(mktemp -d /tmp/kavristat-e2e.XXXXXX)
 export WINEPREFIX=$work/pfx WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" LC_ALL=C
 failures=0
+passes=0
 pids=()
 
 cleanup() {
@@ -23,7 +28,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-ok() { echo "ok - $*"; }
+ok() {
+    echo "ok - $*"
+    passes=$((passes + 1))
+}
 not_ok() {
     echo "not ok - $*"
     failures=$((failures + 1))
@@ -58,6 +66,7 @@ backend=$(LC_ALL=fr_FR.UTF-8 wine "$win/files_check.exe" 'C:\files-check' 2>/dev
 backend_status=${PIPESTATUS[0]}
 echo "$backend"
 failures=$((failures + $(grep -c '^not ok' <<<"$backend")))
+passes=$((passes + $(grep -c '^ok' <<<"$backend")))
 [ "$backend_status" -eq 0 ] || not_ok "the file backend checks"
 
 # ---- Helpers
@@ -113,6 +122,17 @@ point_at() {
     IFS='x+' read -r w h x y <<<"$geometry"
     xdotool mousemove $((x + w / 2)) $((y + h / 2))
 }
+# Shows the window from its tray icon, which may come a moment after the window: once the one
+# icon is there, double-clicked until the window shows.
+open_window() {
+    wait_until 15 icons_are 1
+    local try
+    for try in 1 2 3; do
+        click_icon 1 2
+        wait_until 5 visible_is 1 && return 0
+    done
+    return 1
+}
 dialog_is() { [ "$(field dialog)" = "$1" ]; }
 start_program() {
     wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1 &
@@ -122,6 +142,15 @@ is() { [ "$1" = "$2" ] || { echo "    got '$1', expected '$2'"; return 1; }; }
 shortcut_targets() { lnkinfo "$user_shortcut" 2>&1 | grep -q "Local path[[:space:]]*: ${1//\\/\\\\}$"; }
 today_slot=$(date +%w)
 today=$(date '+%b %d, %Y')
+
+# ---- The programs under test are of the kind this run is for
+# The machine a Windows program is built for, from its PE header: 014c (x86) or 8664 (x86-64).
+pe_machine() { local at; at=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' '); od -An -t x2 -j $((at + 4)) -N 2 "$1" | tr -d ' '; }
+machine=014c
+[ "$KAVRI_ARCH" = win64 ] && machine=8664
+for program_file in KavriStat.exe StartupShortcut.exe kavri.exe probe.exe files_check.exe winmm.dll; do
+    check "$program_file is built for machine $machine ($KAVRI_ARCH)" is "$(pe_machine "$win/$program_file")" "$machine"
+done
 
 # ---- First start without a statistics file
 start_program
@@ -233,8 +262,7 @@ check "the disc in D: is recorded as SLUS-00594 with count 1" \
     grep -q "^SLUS-00594\\\\t1 \\\\t$today [0-9:]*" <<<"$(field 'lstGames[2]')"
 
 # The Delete key in the real runs list: the third line goes, and Refresh saves without it.
-click_icon 1 2
-wait_until 10 visible_is 1
+open_window
 click_window 4860 2010
 xdotool key Down Down Delete
 check "Delete removes the selected runs line" wait_until 5 runs_listed 3
@@ -439,8 +467,7 @@ program=$!
 check "a first start without a diary builds it from the runs list" wait_until 30 test -s "$history_app/kvrdiary.csv"
 check "each day's minutes and runs are in it" \
     grep -qx "\"$(date -d '-2 day' +%F)\",\"200\",\"1\",\"\"" <(tr -d '\r' <"$history_app/kvrdiary.csv")
-click_icon 1 2
-wait_until 10 visible_is 1
+open_window
 click_window 3757 1777  # the History button
 history_up() { [ -n "$(field history.chart)" ]; }
 check "the History button opens the History window" wait_until 10 history_up
@@ -522,8 +549,7 @@ wineserver -k >/dev/null 2>&1
 wine 'C:\History\KavriStat.exe' >/dev/null 2>&1 &
 program=$!
 wait_until 30 window_up
-click_icon 1 2
-wait_until 10 visible_is 1
+open_window
 click_window 3757 1777
 wait_until 10 history_up
 read -r cx cy cw ch <<<"$(field history.chart)"
@@ -540,8 +566,7 @@ names_app=$history_app
 wine 'C:\History\KavriStat.exe' >/dev/null 2>&1 &
 program=$!
 wait_until 30 window_up
-click_icon 1 2
-wait_until 10 visible_is 1
+open_window
 names_stats=$(md5sum <"$names_app/kvrstat.csv")  # as the start left it, the disc in D: recorded
 click_window 1060 2010  # the first games line
 xdotool key F2
@@ -677,7 +702,8 @@ id "$user" >/dev/null 2>&1 || useradd -m "$user"
 uwork=$(su "$user" -s /bin/bash -c 'mktemp -d /tmp/kavristat-user.XXXXXX')
 as_user() {
     su "$user" -s /bin/bash -c "cd /tmp; export WINEPREFIX=$uwork/pfx DISPLAY=$DISPLAY WINEDEBUG=-all \
-        WINEDLLOVERRIDES='mscoree=;mshtml=' LC_ALL=fr_FR.UTF-8; $1"
+        WINEDLLOVERRIDES='mscoree=;mshtml=' LC_ALL=fr_FR.UTF-8 PATH='$PATH' ${WINEARCH:+WINEARCH=$WINEARCH} \
+        ${WINELOADER:+WINELOADER=$WINELOADER}; $1"
 }
 cleanup_user() {
     as_user 'wineserver -k' >/dev/null 2>&1
@@ -731,5 +757,5 @@ check "the program goes on running and counting" counting_on
 check "the unwritable file keeps its bytes" is "$(md5sum <"$ustats")" "$before"
 cleanup_user
 
-echo "$failures end-to-end check(s) failed"
+echo "e2e: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]
