@@ -98,6 +98,7 @@ std::int32_t Diary::AddMinutes(std::int64_t day, std::string_view game, std::int
     const std::int32_t taken = std::clamp(minutes, 0, kMinutesADay - entry.minutes);
     if (taken == 0) return 0;
     entry.minutes += taken;
+    ++revision_;
     if (game.empty()) return taken;
     // A character the file cannot hold reads as "_", as in the statistics file.
     std::string id(game);
@@ -105,7 +106,6 @@ std::int32_t Diary::AddMinutes(std::int64_t day, std::string_view game, std::int
         if (c == '"' || c == '\r' || c == '\n') c = '_';
     if (std::int32_t* played = FindGame(entry, id)) *played += taken;
     else entry.games.emplace_back(std::move(id), taken);
-    ++revision_;
     return taken;
 }
 

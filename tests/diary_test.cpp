@@ -16,7 +16,7 @@ std::string Lines(const std::string& file) {
     return out;
 }
 
-// Ticks from Wednesday Aug 2, 2000 on, with the game disc in D: and the emulator as each step says.
+// Ticks from Wednesday Aug 2, 2000 on, with the emulator as each step says.
 struct Tick {
     int day, hour, minute;
     bool running;
@@ -28,6 +28,7 @@ TEST(Diary, WhatEachTickPutsInIt) {
         const char* what;
         std::vector<Tick> ticks;
         const char* lines;
+        bool disc = true;  // the game disc in D:
     } scenarios[] = {
         {"a run across midnight: each minute to the date of its tick, the run to its first",
          {{2, 23, 58, true}, {2, 23, 59, true}, {3, 0, 0, true}, {3, 0, 1, true}},
@@ -39,10 +40,12 @@ TEST(Diary, WhatEachTickPutsInIt) {
         {"a clock set forward past a whole day: the date holds 1440 minutes",
          {{2, 10, 0, true}, {3, 11, 0, true}, {3, 11, 1, true}},
          "\"2000-08-02\",\"0\",\"1\",\"\" | \"2000-08-03\",\"1440\",\"0\",\"\" | \"2000-08-03\",\"1440\",\"\",\"SLUS-00594\""},
+        {"play without a disc counts for the date", {{2, 10, 0, true}, {2, 10, 10, true}},
+         "\"2000-08-02\",\"10\",\"1\",\"\"", false},
     };
     for (const auto& s : scenarios) {
         Harness h;
-        h.GameDisc();
+        if (s.disc) h.GameDisc();
         h.os.files.Put(kDiaryPath, kHeader);
         for (const Tick& t : s.ticks) {
             h.os.clock.asleepMs += t.asleepSeconds * 1000ULL;
@@ -54,11 +57,11 @@ TEST(Diary, WhatEachTickPutsInIt) {
         EXPECT_EQ(Lines(h.os.files.Get(kDiaryPath)), s.lines) << s.what;
         // Since the diary began, a game's minutes in it are what its total gained, but for a capped date.
         const auto* total = h.form.gameTotals.Find("SLUS-00594");
-        ASSERT_NE(total, nullptr);
+        ASSERT_EQ(total != nullptr, s.disc);
         std::int32_t inDiary = 0;
         for (const auto& [day, entry] : h.form.diary.Days())
             for (const auto& game : entry.games) inDiary += game.second;
-        EXPECT_EQ(inDiary == total->minutes, std::string(s.what).find("1440") == std::string::npos) << s.what;
+        EXPECT_EQ(inDiary == (total ? total->minutes : 0), std::string(s.what).find("1440") == std::string::npos) << s.what;
     }
 }
 
@@ -93,12 +96,18 @@ TEST(Diary, BuiltFromTheRunsListForAUserWhoHadNone) {
         diary.Assign(DiaryFromRuns(row.runs, row.games, months));
         EXPECT_EQ(Lines(FormatDiary(diary)), row.lines) << row.what;
     }
-    // At the first start with this version: from the statistics file, with the program's own month names.
+    // At the first start with this version: from the statistics file, with the month names the
+    // program writes in the user's locale (here French, in the code page) and in English.
     Harness h;
+    h.os.clock.monthNames = {"janv.", "f\xE9vr.", "mars", "avr.", "mai", "juin",
+                             "juil.", "ao\xFBt", "sept.", "oct.", "nov.", "d\xE9\x63."};
     h.os.files.Put(kStatsPath, std::string(kFreshFile).replace(kFreshFile.size() - 4, 4,
-                                                               "0\r\n\"Aug 01, 2000 10:00:00 - 0h 7m\"\r\n"));
+                                                               "3\r\n\"d\xE9\x63. 31, 2000 10:00:00 - 0h 7m\"\r\n"
+                                                               "\"mars 01, 2000 10:00:00 - 0h 5m\"\r\n"
+                                                               "\"janv. 15, 2000 10:00:00 - 0h 2m\"\r\n"));
     h.form.Form_Load();
-    EXPECT_EQ(Lines(h.os.files.Get(kDiaryPath)), "\"2000-08-01\",\"7\",\"1\",\"\"");
+    EXPECT_EQ(Lines(h.os.files.Get(kDiaryPath)), "\"2000-01-15\",\"2\",\"1\",\"\" | \"2000-03-01\",\"5\",\"1\",\"\" | "
+                                                 "\"2000-12-31\",\"7\",\"1\",\"\"");
 }
 
 TEST(Diary, WhatTheFileYields) {
@@ -119,6 +128,8 @@ TEST(Diary, WhatTheFileYields) {
         {kHeader + day + "\"2000-08-02\",\"91\",\"\",\"SLUS-00594\"\r\n\"2000-08-02\",\"1\",\"1\",\"X\"\r\n", false,
          "\"2000-08-02\",\"90\",\"2\",\"\""},
         {kHeader + day + next.substr(0, next.size() - 2), false, "\"2000-08-02\",\"90\",\"2\",\"\""},
+        {kHeader + "\"2000-08-03\",\"1440\",\"0\",\"\"\r\n\"2000-08-03\",\"1440\",\"\",\"SLUS-00594\"\r\n", true,
+         "\"2000-08-03\",\"1440\",\"0\",\"\" | \"2000-08-03\",\"1440\",\"\",\"SLUS-00594\""},
     };
     for (const auto& row : rows) {
         const DiaryContent content = ParseDiary(row.file);

@@ -408,9 +408,7 @@ void FakeClock::Advance(long long seconds) {
 }
 
 std::string FakeClock::DateText(const LocalDateTime& t) {
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    return FormatDateText(t, kMonths[(t.month + 11) % 12], timeSeparator);
+    return FormatDateText(t, monthNames.at(static_cast<std::size_t>((t.month + 11) % 12)), timeSeparator);
 }
 
 namespace {

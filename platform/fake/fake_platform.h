@@ -224,6 +224,9 @@ public:
     LocalDateTime now{2000, 8, 2, 14, 5, 9};  // a Wednesday
     int utcOffsetMinutes = 0;                  // local time less UTC, as daylight saving moves it
     std::string timeSeparator = ":";
+    // The locale's abbreviated month names, in the code page.
+    std::vector<std::string> monthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
     void Set(int year, int month, int day, int hour, int minute, int second);
     std::uint64_t asleepMs = 0;
