@@ -44,7 +44,8 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
     const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
     const unsigned char lead = byte(i++);
     if (lead < 0x80) return lead;
-    const int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
+    // Leads C0, C1 and F5 to FF begin no sequence of the standard.
+    const int extra = lead >= 0xF5 ? -1 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
     if (extra < 0 || i + extra > text.size()) return kReplacement;
     char32_t point = lead & (0x3F >> extra);
     for (int k = 0; k < extra; ++k) {

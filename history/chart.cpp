@@ -55,10 +55,11 @@ std::string DayText(std::int64_t day, const ChartLocale& locale) {
            std::to_string(t.year);
 }
 
-// Under a bar: the day of the month for a day, the first day and month for a week, the month.
-std::string Label(const Period& period, HistoryView view, const ChartLocale& locale) {
+// Under a bar: the day of the month for a day, with its month for the first bar and the first day
+// of a month; the first day and month for a week; the month.
+std::string Label(const Period& period, HistoryView view, const ChartLocale& locale, bool firstBar) {
     const LocalDateTime t = CivilFromDays(period.first);
-    if (view == HistoryView::Days) return TwoDigits(t.day);
+    if (view == HistoryView::Days && !firstBar && t.day != 1) return TwoDigits(t.day);
     if (view == HistoryView::Months) return locale.monthNames[t.month - 1];
     return TwoDigits(t.day) + " " + locale.monthNames[t.month - 1];
 }
@@ -71,7 +72,7 @@ std::string PeriodText(const Period& period, HistoryView view, const ChartLocale
 }
 
 // "1h 35m in 3 runs", or the minutes alone for one game, whose runs are not kept.
-std::string Amount(std::int32_t minutes, std::int32_t runs, bool withRuns) {
+std::string Amount(std::int32_t minutes, std::int64_t runs, bool withRuns) {
     std::string text = FormatDuration(minutes);
     if (withRuns) text += " in " + std::to_string(runs) + (runs == 1 ? " run" : " runs");
     return text;
@@ -98,10 +99,11 @@ void Scale(Chart& chart) {
 Chart MakeChart(const DiaryDays& days, HistoryView view, std::int64_t today, const std::string& game,
                 const ChartLocale& locale) {
     Chart chart;
-    std::int32_t minutes = 0, runs = 0;
+    std::int32_t minutes = 0;
+    std::int64_t runs = 0;
     const std::string key = IdKey(game);
     for (const Period& period : Periods(view, today, locale.firstDayOfWeek)) {
-        ChartBar bar{period.first, period.last, 0, 0, Label(period, view, locale), {}};
+        ChartBar bar{period.first, period.last, 0, 0, Label(period, view, locale, chart.bars.empty()), {}};
         for (auto it = days.lower_bound(period.first); it != days.end() && it->first <= period.last; ++it) {
             bar.runs += it->second.runs;
             if (game.empty()) bar.minutes += it->second.minutes;

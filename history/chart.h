@@ -24,7 +24,7 @@ struct ChartBar {
     std::int64_t firstDay = 0;  // the period, in days from 1970-01-01
     std::int64_t lastDay = 0;
     std::int32_t minutes = 0;
-    std::int32_t runs = 0;
+    std::int64_t runs = 0;  // a sum of days' counts, each of which may be as large as 32 bits hold
     std::string label;  // under the bar
     std::string tip;    // "Sat Dec 05, 2026: 1h 35m in 3 runs"
 };

@@ -166,6 +166,7 @@ TEST(GameNames, ListFilesInEachTextEncoding) {
     } rows[] = {
         {utf8, utf8},          {"\xEF\xBB\xBF" + utf8, utf8},
         {"S1,Qu\xE9st", utf8},  // the code page
+        {"S1,Qu\xF5\x80\x80st", "S1,Qu\xC3\xB5\xC2\x80\xC2\x80st"},  // F5 leads no UTF-8 sequence: the code page
         {utf16(false), utf8},  {utf16(true), utf8},
         {utf16(false) + "x", std::nullopt},
         {std::string("\x89PNG\r\n\x1A\n\0\0", 10), std::nullopt},
