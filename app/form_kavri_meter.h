@@ -140,9 +140,8 @@ public:
 
     // ---- Monitor fields
     bool emulatorRunning = false;
-    LocalDateTime lastTickTime{};
-    std::int64_t lastTickMinute = 0;   // the UTC minute when lastTickTime was taken
-    std::uint64_t lastTickAsleep = 0;  // the clock's time asleep when lastTickTime was taken
+    std::int64_t lastTickMinute = 0;   // the UTC minute of the last tick that counted from then on
+    std::uint64_t lastTickAsleep = 0;  // the clock's time asleep at that tick
     std::string runStartText;
     std::int32_t runMinutes = 0;
     std::int32_t gameMinutes = 0;

@@ -87,7 +87,6 @@ bool formKavriMeter::HasCurrentGame() const {
 }
 
 void formKavriMeter::MarkTickTime() {
-    lastTickTime = os_.clock.Now();
     lastTickMinute = os_.clock.UtcMinutes();
     lastTickAsleep = os_.clock.MillisecondsAsleep();
 }

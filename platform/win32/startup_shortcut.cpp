@@ -3,9 +3,11 @@
 //               there is none, replaced where it leads to a KavriStat.exe elsewhere, left alone
 //               where it leads to anything else;
 //   /uninstall  removes it only when it points at the installed KavriStat.exe.
+// Any other command line changes nothing and says how to use it.
 // Plain buffers keep the C++ library, and its size, out of this small program.
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include "platform/win32/com_ptr.h"
@@ -46,13 +48,34 @@ const wchar_t* NameOf(const wchar_t* path) {
     return name;
 }
 
+enum class Task { Install, Uninstall, None };
+
+// The one argument the installer passes.
+Task TaskOf(const wchar_t* commandLine) {
+    int count = 0;
+    wchar_t** arguments = ::CommandLineToArgvW(commandLine, &count);
+    if (!arguments) return Task::None;
+    Task task = Task::None;
+    if (count == 2 && ::lstrcmpiW(arguments[1], L"/install") == 0) task = Task::Install;
+    if (count == 2 && ::lstrcmpiW(arguments[1], L"/uninstall") == 0) task = Task::Uninstall;
+    ::LocalFree(arguments);
+    return task;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     kavri::win32::RestrictDllSearch();
-    const wchar_t* command = ::GetCommandLineW();
-    const int commandLength = ::lstrlenW(command);
-    const bool install = commandLength >= 8 && ::lstrcmpiW(command + commandLength - 8, L"/install") == 0;
+    const Task task = TaskOf(::GetCommandLineW());
+    if (task == Task::None) {
+        ::MessageBoxW(nullptr,
+                      L"The installer of Kavri! Statistics runs this program: StartupShortcut /install points "
+                      L"your start-up shortcut KavriStat.lnk at the KavriStat.exe beside it, and "
+                      L"StartupShortcut /uninstall removes that shortcut when it points there. Nothing was changed.",
+                      L"KavriStat start-up shortcut", MB_OK | MB_ICONINFORMATION);
+        return 2;
+    }
+    const bool install = task == Task::Install;
     wchar_t folder[MAX_PATH] = {};
     wchar_t installed[MAX_PATH + 16] = {};
     const DWORD length = ::GetModuleFileNameW(nullptr, folder, MAX_PATH);

@@ -18,8 +18,12 @@ inline void RestrictDllSearch() {
     if (!setDefault || !setDefault(kSearchSystem32)) ::SetDllDirectoryW(L"");
 }
 
-// Loads a DLL by its full path in the system folder; its own dependencies are searched from there.
+// Loads a DLL from the system folder, and its own dependencies from there too: by the loader's own
+// flag where it knows it, else by its full path there.
 inline HMODULE LoadSystemDll(const wchar_t* name) {
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    if (const HMODULE module = ::LoadLibraryExW(name, nullptr, kSearchSystem32)) return module;
+    if (::GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;  // the flag was known: the DLL is not there
     wchar_t path[MAX_PATH];
     const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
     if (length == 0 || length + 1 + ::lstrlenW(name) >= MAX_PATH) return nullptr;

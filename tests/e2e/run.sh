@@ -375,12 +375,15 @@ for name in 'Игры' 'ゲーム'; do
     check "from C:\\$name a close saves them beside the program" wait_until 20 closed_and_saved
     check "and the save is in the program's format" eval '"$stats_check" "$folder/kvrstat.csv" | grep -qx "slot(7)=2,30"'
     wait_until 15 test -s "$user_shortcut"
-    # Wine's shell writes the shortcut's target path in the code page only ("C:\????\..."); the
-    # working directory beside it is kept in UTF-16.
+    # The working directory is kept in UTF-16 and carries the real folder. Wine's shell writes the
+    # target path in the code page only, each character outside it a "?": that path must be
+    # exactly this folder's, character for character.
     lnk=$(lnkinfo "$user_shortcut" 2>&1)
     check "from C:\\$name the start-up shortcut starts in the program's folder" \
         grep -q "Working directory[[:space:]]*: C:\\\\$name\\\\KavriStat$" <<<"$lnk"
-    check "and targets KavriStat.exe there" grep -q 'Local path[[:space:]]*: C:\\.*\\KavriStat\\KavriStat.exe$' <<<"$lnk"
+    lossy=$(LC_ALL=C.UTF-8 sed 's/[^ -~]/?/g' <<<"$name")
+    check "and targets KavriStat.exe there" \
+        is "$(sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' <<<"$lnk")" "C:\\$lossy\\KavriStat\\KavriStat.exe"
     wineserver -k >/dev/null 2>&1  # not the end of a session, whose next one would start it again
 done
 
@@ -651,6 +654,12 @@ apps() { wine uninstaller --list 2>/dev/null | tr -d '\r' | grep -c '|||Kavri! S
 check "installed apps list it once" is "$(apps)" 1
 check "the installer points the start-up shortcut from a KavriStat.exe elsewhere at the installed one" \
     wait_until 15 shortcut_targets "$installed_exe"
+# The helper run by hand, without the installer's argument, changes nothing and says how to use it.
+wine "${installed_exe%KavriStat.exe}StartupShortcut.exe" >/dev/null 2>&1 &
+usage_shown() { xwininfo -root -tree | grep -q '"KavriStat start-up shortcut"'; }
+check "the start-up shortcut helper run without arguments says how to use it" wait_until 15 usage_shown
+check "and leaves the start-up shortcut as it was" shortcut_targets "$installed_exe"
+wine taskkill /f /im StartupShortcut.exe >/dev/null 2>&1
 wine "$installed_exe" >/dev/null 2>&1 &
 program=$!
 wine taskkill /im KavriStat.exe >/dev/null 2>&1
