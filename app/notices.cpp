@@ -1,6 +1,6 @@
 // What the user can mend is told in a balloon on the tray icon, never in a modal box: each notice
-// once per file and session, at the end of the tick that met it or as soon as the icon is there,
-// and notices due at once in one balloon, so that none hides another.
+// once per file and session, at the end of the tick that met it or as soon as the icon is there.
+// Notices due at once share a balloon, grouped by cause; what does not fit waits for the next.
 #include <algorithm>
 
 #include "app/form_kavri_meter.h"
@@ -27,7 +27,7 @@ NoticeText TextOf(Notice cause) {
         return {"KavriStat restored its statistics", "Saving ",
                 " was cut short last time. KavriStat took it back from the copy it keeps in your user folder."};
     case Notice::SaveDenied:
-        return {kCannotSave, "Windows does not let it write ",
+        return {kCannotSave, "Windows does not let KavriStat write ",
                 ". Move KavriStat to a folder you can write to, such as one in your user folder. "
                 "It keeps counting meanwhile."};
     case Notice::SaveHeld:
@@ -48,30 +48,73 @@ NoticeText TextOf(Notice cause) {
     return {kCannotSave, "Writing ", " failed. KavriStat keeps counting and tries again."};
 }
 
-// The notices as one text, a line each, naming each file by its full path or by its name alone.
-std::u16string Text(const std::vector<NoticeOn>& notices, bool fullPaths) {
-    std::string text;
+// The notices of one cause, the files named together.
+struct Group {
+    Notice cause;
+    std::vector<std::string> paths;
+};
+
+std::vector<Group> ByCause(const std::vector<NoticeOn>& notices) {
+    std::vector<Group> groups;
     for (const auto& [cause, path] : notices) {
-        const NoticeText words = TextOf(cause);
-        if (!text.empty()) text += "\n";
-        text += words.before + std::string(fullPaths ? std::string_view(path) : FileNameOf(path)) + words.after;
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.cause == cause; });
+        if (group == groups.end()) group = groups.insert(groups.end(), Group{cause, {}});
+        group->paths.push_back(path);
     }
-    return Utf16FromUtf8(text);
+    return groups;
 }
 
-// The balloon's text: full paths where they fit, else file names, else cut with an ellipsis.
-std::u16string BalloonText(const std::vector<NoticeOn>& notices) {
-    std::u16string text = Text(notices, true);
-    if (text.size() > kInfoLength) text = Text(notices, false);
-    if (text.size() > kInfoLength) text = text.substr(0, kInfoLength - 1) + u"\u2026";
+// "a", "a and b", "a, b and c".
+std::string Listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
     return text;
 }
 
-std::string BalloonTitle(const std::vector<NoticeOn>& notices) {
-    const std::string first = TextOf(notices.front().first).title;
-    const bool alike = std::all_of(notices.begin(), notices.end(),
-                                   [&](const NoticeOn& n) { return first == TextOf(n.first).title; });
-    return alike ? first : "KavriStat needs your attention";
+// The files of a group: one by its full path; several of one folder by their names and the
+// folder; or by their names alone when short is asked for.
+std::string Files(const std::vector<std::string>& paths, bool shortForm) {
+    std::vector<std::string> names;
+    for (const std::string& path : paths) names.emplace_back(FileNameOf(path));
+    if (shortForm) return Listed(names);
+    const std::string_view folder = FolderOf(paths.front());
+    const bool oneFolder = std::all_of(paths.begin(), paths.end(), [&](const std::string& p) { return FolderOf(p) == folder; });
+    if (paths.size() == 1 || !oneFolder) return Listed(paths);
+    return Listed(names) + " in " + std::string(folder);
+}
+
+std::u16string Line(const Group& group, bool shortForm) {
+    const NoticeText words = TextOf(group.cause);
+    return Utf16FromUtf8(words.before + Files(group.paths, shortForm) + words.after);
+}
+
+struct Balloon {
+    std::u16string text;
+    std::string title;
+    std::vector<NoticeOn> told;
+};
+
+// As many causes as fit in the balloon, a line each, in the order they arose; the rest wait for
+// the next one. The first always goes: by file names if its paths are too long, else cut.
+Balloon Compose(const std::vector<NoticeOn>& notices) {
+    Balloon balloon;
+    for (const Group& group : ByCause(notices)) {
+        std::u16string line = Line(group, false);
+        if (balloon.text.empty()) {
+            if (line.size() > kInfoLength) line = Line(group, true);
+            if (line.size() > kInfoLength) line = line.substr(0, kInfoLength - 1) + u"\u2026";
+        } else if (balloon.text.size() + 1 + line.size() > kInfoLength) {
+            continue;
+        } else {
+            line.insert(0, 1, u'\n');
+        }
+        balloon.text += line;
+        const std::string title = TextOf(group.cause).title;
+        balloon.title = balloon.title.empty() || balloon.title == title ? title : "KavriStat needs your attention";
+        for (const std::string& path : group.paths) balloon.told.emplace_back(group.cause, path);
+    }
+    return balloon;
 }
 
 // Copies text into a fixed NUL-terminated field, cut to fit.
@@ -107,11 +150,15 @@ void formKavriMeter::ShowPendingNotices() {
     balloon.uFlags = kNifInfo;
     balloon.uTimeout = 30000;
     balloon.dwInfoFlags = kNiifWarning;
-    PutText(balloon.szInfoTitle, Utf16FromUtf8(BalloonTitle(pendingNotices)));
-    PutText(balloon.szInfo, BalloonText(pendingNotices));
+    const Balloon composed = Compose(pendingNotices);
+    PutText(balloon.szInfoTitle, Utf16FromUtf8(composed.title));
+    PutText(balloon.szInfo, composed.text);
     if (os_.shell.Shell_NotifyIconW(kNimModify, &balloon) == 0) return;
-    noticesShown.insert(pendingNotices.begin(), pendingNotices.end());
-    pendingNotices.clear();
+    // What did not fit stays waiting for the next balloon.
+    for (const NoticeOn& notice : composed.told) {
+        noticesShown.insert(notice);
+        std::erase(pendingNotices, notice);
+    }
 }
 
 }  // namespace kavri

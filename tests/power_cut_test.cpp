@@ -106,7 +106,7 @@ TEST(PowerCut, TheCopyForARewriteInPlaceIsKeptOnlyWhileItIsNeeded) {
     EXPECT_EQ(h.Stats(), kFreshFile);
     EXPECT_EQ(Count(h.os.log, "RewriteFile"), 0);
     ASSERT_EQ(h.os.shell.balloons.size(), 1u);
-    EXPECT_NE(h.os.shell.balloons[0].text.find("Windows does not let it write"), std::string::npos);
+    EXPECT_NE(h.os.shell.balloons[0].text.find("Windows does not let KavriStat write"), std::string::npos);
 }
 
 }  // namespace

@@ -118,10 +118,9 @@ TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
     // Without a file to rewrite nothing can be saved there, and the user is told why.
     EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
     ASSERT_FALSE(fresh.os.shell.balloons.empty());
-    EXPECT_TRUE(fresh.os.shell.balloons[0].text.starts_with(
-        "Windows does not let it write kvrstat.csv. Move KavriStat to a folder you can write to, such as one in your "
-        "user folder. It keeps counting meanwhile.\n"))
-        << fresh.os.shell.balloons[0].text;
+    EXPECT_EQ(fresh.os.shell.balloons[0].text,
+              "Windows does not let KavriStat write kvrstat.csv and kvrdiary.csv in " + kAppDir +
+                  ". Move KavriStat to a folder you can write to, such as one in your user folder. It keeps counting meanwhile.");
 }
 
 // A failed save keeps the old file, is tried again at the next tick, and its cause is told once
@@ -132,15 +131,15 @@ TEST(Statistics, EachCauseOfAFailedSaveIsToldOnceASessionWithThePath) {
         std::function<void(fake::FakeFileSystem&)> fail;
         std::string says;
     } cases[] = {
-        {"disk full", [](fake::FakeFileSystem& f) { f.diskFull = true; }, "The disk is full that holds " + kStatsPath},
+        {"disk full", [](fake::FakeFileSystem& f) { f.diskFull = true; }, "The disk is full that holds kvrstat.csv and kvrdiary.csv in " + kAppDir},
         {"held", [](fake::FakeFileSystem& f) { f.locked.insert(kStatsPath); },
          "Another program holds " + kStatsPath + ". Close it in the other program; KavriStat saves as soon as it can"},
         {"read-only", [](fake::FakeFileSystem& f) { f.unwritable.insert(kStatsPath); }, kStatsPath + " is read-only."},
         {"held, in a protected folder", [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.locked.insert(kStatsPath); },
          "Another program holds " + kStatsPath},
         {"protected", [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.unwritable.insert(kStatsPath); },
-         "Windows does not let it write " + kStatsPath},
-        {"broken off", [](fake::FakeFileSystem& f) { f.failWritesPartWay = true; }, "Writing " + kStatsPath + " failed"},
+         "Windows does not let KavriStat write " + kStatsPath},
+        {"broken off", [](fake::FakeFileSystem& f) { f.failWritesPartWay = true; }, "Writing kvrstat.csv and kvrdiary.csv in " + kAppDir + " failed"},
     };
     for (const Case& c : cases) {
         Harness h;
@@ -174,8 +173,9 @@ TEST(Statistics, EachCauseOfAFailedSaveIsToldOnceASessionWithThePath) {
     }
 }
 
-// Notices due at once go into one balloon, by file name where full paths do not fit; a good save
-// of one file leaves what waits to be told of the other; a path outside the code page shows as it is.
+// Notices due at once share a balloon, a line per cause; what does not fit waits for the next
+// balloon, so every notice is told; a good save of one file leaves what waits to be told of the
+// other; a path outside the code page shows as it is.
 TEST(Notices, DueAtOnceInOneBalloonAndEachFileForItself) {
     const std::string russian = "C:\\\u0418\u0433\u0440\u044b\\KavriStat";  // Cyrillic "Games"
     const std::string deep = "C:\\" + std::string(120, 'x') + "\\KavriStat";
@@ -199,8 +199,13 @@ TEST(Notices, DueAtOnceInOneBalloonAndEachFileForItself) {
                                 ". Close it in the other program; KavriStat saves as soon as it can and keeps counting.");
             continue;
         }
-        EXPECT_EQ(text.find("Another program holds kvrstat.csv. Close it"), 0u) << text;
-        EXPECT_NE(text.find("\nkvrgames.csv is read-only."), std::string::npos) << text;
+        // 253 characters: the read-only file's notice does not fit beside it, and comes next.
+        EXPECT_EQ(text, "Another program holds " + stats +
+                            ". Close it in the other program; KavriStat saves as soon as it can and keeps counting.");
+        h.os.clock.Advance(60);
+        h.form.Timer1_Timer();
+        ASSERT_EQ(h.os.shell.balloons.size(), 2u);
+        EXPECT_TRUE(h.os.shell.balloons[1].text.starts_with(totals + " is read-only.")) << h.os.shell.balloons[1].text;
 
         // Both fail again while the icon is away; then the statistics save well before it is back.
         h.form.trayAdded = false;
@@ -212,10 +217,27 @@ TEST(Notices, DueAtOnceInOneBalloonAndEachFileForItself) {
         h.os.files.locked.clear();
         h.os.clock.Advance(60);
         h.form.Timer1_Timer();
-        ASSERT_EQ(h.os.shell.balloons.size(), 2u);
-        EXPECT_EQ(h.os.shell.balloons[1].text.find("kvrstat.csv"), std::string::npos);
-        EXPECT_NE(h.os.shell.balloons[1].text.find("kvrgames.csv is read-only"), std::string::npos);
+        ASSERT_EQ(h.os.shell.balloons.size(), 3u);
+        EXPECT_EQ(h.os.shell.balloons[2].text.find("kvrstat.csv"), std::string::npos);
+        EXPECT_NE(h.os.shell.balloons[2].text.find("kvrgames.csv is read-only"), std::string::npos);
     }
+}
+
+// A cause told for one file is told again when another file meets it later in the session.
+TEST(Notices, ACauseToldForOneFileIsToldForAnotherLater) {
+    Harness h;
+    const std::string totals = kAppDir + "\\kvrgames.csv";
+    h.os.files.Put(kStatsPath, kFreshFile);
+    h.GameDisc();
+    h.Emulator(true);
+    h.form.Form_Load();
+    for (const std::string& held : {kStatsPath, totals}) {
+        h.os.files.locked = {held};
+        h.os.clock.Advance(60);
+        h.form.Timer1_Timer();
+    }
+    ASSERT_EQ(h.os.shell.balloons.size(), 2u);
+    EXPECT_TRUE(h.os.shell.balloons[1].text.starts_with("Another program holds " + totals + ".")) << h.os.shell.balloons[1].text;
 }
 
 }  // namespace
