@@ -54,11 +54,13 @@ bool formKavriMeter::SaveFile(const std::string& path, const std::string& backup
     return true;
 }
 
-// A new file was made but may not replace the old one: another program holds it open, unless its
-// attributes say it is read-only.
+// A refused write may be the file's own read-only attribute, whatever the folder allows. A new
+// file that was made but may not replace the old one is otherwise held open by another program.
 Notice formKavriMeter::SaveNotice(FileError error, const std::string& path) {
-    if (error != FileError::ReplaceDenied) return NoticeFor(error);
-    return os_.files.IsReadOnly(path) ? Notice::SaveReadOnly : Notice::SaveHeld;
+    const bool refused = error == FileError::ReplaceDenied || error == FileError::FileDenied ||
+                         error == FileError::FolderDenied;
+    if (refused && os_.files.IsReadOnly(path)) return Notice::SaveReadOnly;
+    return error == FileError::ReplaceDenied ? Notice::SaveHeld : NoticeFor(error);
 }
 
 bool formKavriMeter::LoadStats() {

@@ -137,8 +137,9 @@ TEST(Statistics, EachCauseOfAFailedSaveIsToldOnceASessionWithThePath) {
         {"read-only", [](fake::FakeFileSystem& f) { f.unwritable.insert(kStatsPath); }, kStatsPath + " is read-only."},
         {"held, in a protected folder", [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.locked.insert(kStatsPath); },
          "Another program holds " + kStatsPath},
-        {"protected", [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.unwritable.insert(kStatsPath); },
-         "Windows does not let KavriStat write " + kStatsPath},
+        {"read-only, in a protected folder",
+         [](fake::FakeFileSystem& f) { f.protectedFolders.insert(kAppDir), f.unwritable.insert(kStatsPath); },
+         kStatsPath + " is read-only."},
         {"broken off", [](fake::FakeFileSystem& f) { f.failWritesPartWay = true; }, "Writing kvrstat.csv and kvrdiary.csv in " + kAppDir + " failed"},
     };
     for (const Case& c : cases) {

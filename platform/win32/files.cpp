@@ -163,6 +163,9 @@ FileStatus Win32FileSystem::CopyWhole(const std::string& from, const std::string
     File source(::CreateFileW(Wide(from).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!source.Ok()) return Failed("CreateFileW", from);
+    // Windows refuses to create over a hidden or system file as if the folder were protected; the
+    // copy there is the program's own, so its attributes go first.
+    ::SetFileAttributesW(Wide(to).c_str(), FILE_ATTRIBUTE_NORMAL);
     return WriteNew(to, true, [&](HANDLE target) {
         std::string buffer(64 * 1024, '\0');
         for (;;) {

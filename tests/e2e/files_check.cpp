@@ -71,6 +71,9 @@ int main(int argc, char** argv) {
     const std::string copy = deep + "\\kvrstat.bak";
     Check(files.MakeFolder(deep) && files.FolderExists(deep), "a folder with its parents is made, named in Cyrillic and Japanese");
     Check(files.CopyWhole(path, copy) && files.ReadText(copy, 1 << 20) == "fourth\r\n", "a whole file is copied there");
+    Check(::SetFileAttributesW(kavri::win32::Wide(copy).c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) &&
+              files.CopyWhole(path, copy),
+          "a hidden system copy from before is replaced, not taken for a protected folder");
     Check(files.Erase(copy) && !files.FileLen(copy), "and removed");
     ::RemoveDirectoryW(kavri::win32::Wide(deep).c_str());
     ::RemoveDirectoryW(kavri::win32::Wide(deep.substr(0, deep.rfind('\\'))).c_str());
