@@ -109,5 +109,42 @@ TEST(PowerCut, TheCopyForARewriteInPlaceIsKeptOnlyWhileItIsNeeded) {
     EXPECT_NE(h.os.shell.balloons[0].text.find("Windows does not let KavriStat write"), std::string::npos);
 }
 
+// A copy whose removal failed is removed at a later good save; while it stays it is no restore
+// to announce when it holds what the file holds, and it never loads over a file saved after it.
+TEST(PowerCut, ACopyLeftBehindNeverRollsALaterSaveBack) {
+    Harness h;
+    h.os.files.protectedFolders.insert(kAppDir);
+    h.os.files.Put(kStatsPath, kFreshFile);
+    h.Emulator(true);
+    h.form.Form_Load();
+    const std::string copy = h.form.RecoveryPath(kStatsPath);
+    h.os.files.undeletable.insert(copy);
+    const auto restart = [&] {
+        auto again = std::make_unique<Harness>();
+        again->os.files.PutAll(h.os.files.All());
+        again->form.Form_Load();
+        return again;
+    };
+    const auto announced = [](const Harness& again) {
+        for (const auto& balloon : again.os.shell.balloons)
+            if (balloon.text.find("was cut short last time") != std::string::npos) return true;
+        return false;
+    };
+    for (const bool inPlace : {true, false}) {
+        if (!inPlace) h.os.files.protectedFolders.clear();  // an ordinary save from now on
+        h.os.clock.Advance(60);
+        h.form.Timer1_Timer();
+        ASSERT_TRUE(h.os.files.Has(copy)) << inPlace;
+        const auto again = restart();
+        EXPECT_EQ(FormatStatsFile(again->form.lblTimes, again->form.lblTime, again->form.lstGames, again->form.lstTimes),
+                  h.Stats()) << inPlace;
+        EXPECT_FALSE(announced(*again)) << inPlace;
+    }
+    h.os.files.undeletable.clear();
+    h.os.clock.Advance(60);
+    h.form.Timer1_Timer();
+    EXPECT_FALSE(h.os.files.Has(copy));
+}
+
 }  // namespace
 }  // namespace kavri::test

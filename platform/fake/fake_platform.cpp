@@ -356,7 +356,7 @@ FileStatus FakeFileSystem::WriteBinary(const std::string& path, std::string_view
 
 FileStatus FakeFileSystem::Erase(const std::string& path) {
     log_.Record("Erase " + path);
-    if (Listed(locked, Lower(path))) return {FileError::InUse, 32};
+    if (Listed(locked, Lower(path)) || Listed(undeletable, Lower(path))) return {FileError::InUse, 32};
     return files_.erase(Lower(path)) ? FileStatus{} : FileStatus{FileError::Other, 2};
 }
 

@@ -182,6 +182,7 @@ public:
 
     std::set<std::string> locked;            // held by another program: measurable, not readable or writable
     std::set<std::string> unwritable;        // read-only files
+    std::set<std::string> undeletable;       // files whose removal fails
     std::set<std::string> protectedFolders;  // no new file may be created in them
     std::set<std::string> folders;           // folders that exist besides those holding files
     bool failWritesPartWay = false;          // every write breaks off after some bytes
