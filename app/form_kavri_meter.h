@@ -14,12 +14,14 @@
 #include "platform/platform.h"
 #include "stats/game_names.h"
 #include "stats/game_totals.h"
+#include "stats/kept_file.h"
 
 namespace kavri {
 
 // What the user is told of in a balloon on the tray icon, once per session for each file.
 enum class Notice {
-    StatsUnreadable, StatsRestored, SaveDenied, SaveHeld, SaveReadOnly, SaveDiskFull, SaveFailed, TotalsNewer
+    StatsUnreadable, StatsRestored, SaveDenied, SaveHeld, SaveReadOnly, SaveDiskFull, SaveFailed, TotalsNewer,
+    KeptInUserFolder
 };
 using NoticeOn = std::pair<Notice, std::string>;  // a notice and the path of the file it is about
 
@@ -80,16 +82,27 @@ public:
     // when that folder is unknown.
     std::string RecoveryPath(const std::string& path);
 
+    // ---- Every kept file's load and save (stats/kept_files.cpp)
+    // Where the files added beside the statistics file live when the program's folder takes no
+    // new file: a folder of the user's local application data kept for the program's folder.
+    std::string UserFolderFor();
+    // Reads the file, from the place it lives, or from the copy of a rewrite that was cut short;
+    // nothing when it is missing or cannot be read (then it is locked and the user told).
+    std::optional<std::string> LoadKept(KeptFile& file, std::size_t limit);
+    // After a load: what the file holds is the model's revision, unless it came from a copy; one
+    // that did not read cleanly, or only up to the limit, is kept whole before it is replaced.
+    void Loaded(KeptFile& file, bool clean, std::size_t size, std::size_t limit, std::uint64_t revision);
+    // Saves what the file holds at revision; false, and the cause told, when it failed.
+    bool SaveKept(KeptFile& file, std::uint64_t revision, const std::string& bytes);
+
     // ---- Total play time per game (stats/totals.cpp)
     void LoadTotals();
     void SaveTotals();
-    std::string TotalsPath();
     // The tooltip of a games-list line: the game's total, play count and first-played date.
     std::string GameTip(int line);
 
     // ---- Game names (stats/names.cpp)
     void LoadNames();
-    std::string NamesPath();
     // "Crystal Quest — SLUS-00594" with the name the user typed, else the imported list's; the
     // identifier alone when the game has no name. In the system code page.
     std::string GameTitle(const std::string& id);
@@ -103,7 +116,6 @@ public:
     // ---- Play diary (history/diary_save_load.cpp)
     void LoadDiary();
     void SaveDiary();
-    std::string DiaryPath();
     // The month abbreviations the program writes: the user's locale's, then English.
     std::vector<std::string> MonthNames();
     // The local date, in days from 1970-01-01.
@@ -154,29 +166,19 @@ public:
     std::string gameDrive;  // drive holding the disc of the current game
     std::string currentGameId;  // identifier of the current game, whose total its minutes go to
 
-    // ---- Statistics file state
-    std::uint64_t savedRevision = 0;  // model revision that the file on disk holds
-    bool statsLocked = false;         // the file exists but could not be read: never overwrite it
-    std::uint64_t lockedRevision = 0; // model revision when the locked file was met
-    bool backupPending = false;       // the file did not read cleanly: copy it whole before replacing it
+    // ---- The files kept, and what each one's content needs beside its state
+    KeptFile statsFile{"kvrstat.csv", "kvrstat.bak", false};  // stays beside the program
+    std::uint64_t lockedRevision = 0;  // model revision when the statistics file was met locked
     std::set<std::string> recoveryKept;  // files whose copy for an in-place rewrite may be there
-
-    // ---- Totals file state, alike
+    KeptFile totalsFile{"kvrgames.csv", "kvrgames.bak", true};
     GameTotals gameTotals;
-    std::uint64_t totalsSavedRevision = 0;
-    bool totalsLocked = false;
-    bool totalsBackupPending = false;
     bool totalsSeedPending = false;  // no totals file: they start from the games list once it is loaded
     bool totalsNewer = false;        // a later version wrote the file: read, never replaced
-
-    // ---- Imported game names
+    KeptFile namesFile{"kvrnames.csv", "kvrnames.bak", true};
     NameList nameList;
-
-    // ---- Diary file state, alike
+    std::uint64_t namesRevision = 0;  // grows with every import
+    KeptFile diaryFile{"kvrdiary.csv", "kvrdiary.bak", true};
     Diary diary;
-    std::uint64_t diarySavedRevision = 0;
-    bool diaryLocked = false;
-    bool diaryBackupPending = false;
     bool diaryImportPending = false;  // no diary file: it is built from the runs list once that is loaded
 
     // Sum of the revisions of every control that holds statistics.
@@ -194,24 +196,16 @@ private:
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);
     void RetryLockedLoad();
-    // Saves bytes to path with the care both files get; false, and the cause told, when it failed.
-    bool SaveFile(const std::string& path, const std::string& backup, bool& backupPending, const std::string& bytes);
+    // Writes the file where it lives with the care every file gets, its backup first when one is
+    // due; the status of the backup or of the write and the path it concerns.
+    std::pair<FileStatus, std::string> WriteKept(KeptFile& file, const std::string& bytes);
     Notice SaveNotice(FileError error, const std::string& path);
     FileStatus RewriteInPlace(const std::string& path, const std::string& bytes, FileStatus denied);
     void DropRecoveryCopy(const std::string& path);
     // The bytes kept for a rewrite of path that was cut short, when they differ from the file's.
     std::optional<std::string> Recovered(const std::string& path);
-    // A file kept beside the statistics, as read at start-up.
-    struct CompanionFile {
-        std::optional<std::string> bytes;  // nothing when missing or unreadable
-        bool missing = false;
-        bool recovered = false;  // the bytes are those of a rewrite that was cut short
-        bool Damaged(bool clean) const;
-    };
-    // Reads it; one that exists but cannot be read is marked locked and told.
-    CompanionFile ReadCompanion(const std::string& path, bool& locked);
     void SeedTotals();
-    bool TotalsWritable() const { return !totalsLocked && !totalsNewer; }
+    bool TotalsWritable() const { return !totalsFile.locked && !totalsNewer; }
     // Why the user's name (UTF-8) cannot be kept, or nothing.
     std::string NameProblem(const std::string& name);
     void StoreName(const GameTotal& seed, const std::string& name);

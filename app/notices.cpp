@@ -42,6 +42,9 @@ NoticeText TextOf(Notice cause) {
         return {"KavriStat keeps a file as it is", "",
                 " was written by a newer version of KavriStat. This one reads it but leaves it as it is, so play "
                 "time per game is not kept until the newer version runs again."};
+    case Notice::KeptInUserFolder:
+        return {"KavriStat keeps some files in your user folder", "Windows does not let KavriStat make new files beside it, so it keeps ",
+                ". Your statistics stay in kvrstat.csv beside the program."};
     case Notice::SaveFailed:
         break;
     }
@@ -136,9 +139,10 @@ void formKavriMeter::ReportProblem(Notice cause, const std::string& path) {
 }
 
 void formKavriMeter::ForgetNotices(const std::string& path) {
-    // A restored file stays worth telling however well it saves afterwards.
-    std::erase_if(pendingNotices,
-                  [&](const NoticeOn& notice) { return notice.second == path && notice.first != Notice::StatsRestored; });
+    // Where a file was restored from, or where it now lives, stays worth telling however well it saves.
+    std::erase_if(pendingNotices, [&](const NoticeOn& notice) {
+        return notice.second == path && notice.first != Notice::StatsRestored && notice.first != Notice::KeptInUserFolder;
+    });
 }
 
 void formKavriMeter::ShowPendingNotices() {

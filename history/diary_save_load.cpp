@@ -5,23 +5,20 @@
 
 namespace kavri {
 
-std::string formKavriMeter::DiaryPath() { return InFolder(os_.windowing.AppPath(), "kvrdiary.csv"); }
-
 std::int64_t formKavriMeter::Today() {
     const LocalDateTime now = os_.clock.Now();
     return DaysFromCivil(now.year, now.month, now.day);
 }
 
 void formKavriMeter::LoadDiary() {
-    const CompanionFile file = ReadCompanion(DiaryPath(), diaryLocked);
+    const auto bytes = LoadKept(diaryFile, kStatsReadLimit);
     // Met for the first time: the diary starts from the runs list, once that is loaded.
-    if (file.missing && statsLocked) diaryImportPending = true;
-    else if (file.missing) ImportDiary();
-    if (!file.bytes) return;
-    DiaryContent content = ParseDiary(*file.bytes);
-    diaryBackupPending = file.Damaged(content.clean);
+    if (diaryFile.missing && statsFile.locked) diaryImportPending = true;
+    else if (diaryFile.missing) ImportDiary();
+    if (!bytes) return;
+    DiaryContent content = ParseDiary(*bytes);
     diary.Assign(std::move(content.days));
-    diarySavedRevision = diary.Revision() - (file.recovered ? 1 : 0);
+    Loaded(diaryFile, content.clean, bytes->size(), kStatsReadLimit, diary.Revision());
 }
 
 void formKavriMeter::ImportDiary() {
@@ -43,10 +40,8 @@ std::vector<std::string> formKavriMeter::MonthNames() {
 
 // Held back while it waits for the runs list: a diary file would stop its import for good.
 void formKavriMeter::SaveDiary() {
-    if (diaryLocked || diaryImportPending || diary.Revision() == diarySavedRevision) return;
-    const std::uint64_t revision = diary.Revision();
-    if (SaveFile(DiaryPath(), InFolder(os_.windowing.AppPath(), "kvrdiary.bak"), diaryBackupPending, FormatDiary(diary)))
-        diarySavedRevision = revision;
+    if (!diaryImportPending && diary.Revision() != diaryFile.savedRevision)
+        SaveKept(diaryFile, diary.Revision(), FormatDiary(diary));
 }
 
 }  // namespace kavri

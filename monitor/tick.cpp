@@ -55,7 +55,7 @@ void formKavriMeter::Timer1_Timer() {
         MarkTickTime();
     }
     ProbeDiscs();
-    if (ModelRevision() != savedRevision) SaveStats();
+    if (ModelRevision() != statsFile.savedRevision) SaveStats();
     SaveTotals();
     SaveDiary();
     ShowPendingNotices();

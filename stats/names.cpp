@@ -25,11 +25,8 @@ std::string ImportedText(std::size_t taken, std::size_t notUnderstood, std::size
 
 }  // namespace
 
-std::string formKavriMeter::NamesPath() { return InFolder(os_.windowing.AppPath(), "kvrnames.csv"); }
-
 void formKavriMeter::LoadNames() {
-    if (!FileExists(NamesPath())) return;
-    if (const auto bytes = os_.files.ReadText(NamesPath(), kNamesFileMax)) nameList = ParseNameList(*bytes);
+    if (const auto bytes = LoadKept(namesFile, kNamesFileMax)) nameList = ParseNameList(*bytes);
 }
 
 std::string formKavriMeter::GameTitle(const std::string& id) {
@@ -102,7 +99,11 @@ std::string formKavriMeter::ImportNames(const std::string& path) {
         else if (!list.Put(std::move(id), *inCodePage)) ++leftOut;
     }
     if (list.Size() == 0) return texts::kImportNoLine;
-    if (!os_.files.WriteWholeFile(NamesPath(), FormatNameList(list))) return texts::kImportUnsaved;
+    // The message tells a failure; the list waiting behind a locked file is not replaced.
+    if (!SaveKept(namesFile, ++namesRevision, FormatNameList(list))) {
+        ForgetNotices(namesFile.path);
+        return texts::kImportUnsaved;
+    }
     const std::size_t taken = list.Size();
     nameList = std::move(list);
     return ImportedText(taken, lines.notUnderstood, leftOut);

@@ -122,25 +122,4 @@ std::optional<std::string> formKavriMeter::Recovered(const std::string& path) {
     return kept->fresh;
 }
 
-formKavriMeter::CompanionFile formKavriMeter::ReadCompanion(const std::string& path, bool& locked) {
-    CompanionFile file;
-    file.bytes = Recovered(path);
-    file.recovered = file.bytes.has_value();
-    if (file.recovered) return file;
-    file.missing = !FileExists(path);
-    if (file.missing) return file;
-    file.bytes = os_.files.ReadText(path, kStatsReadLimit);
-    if (!file.bytes) {
-        locked = true;  // never overwritten in this session
-        ReportProblem(Notice::StatsUnreadable, path);
-    }
-    return file;
-}
-
-// The file did not read cleanly, or only up to the limit of what is read: keep it whole before it
-// is replaced. A recovered copy was written whole by the program itself.
-bool formKavriMeter::CompanionFile::Damaged(bool clean) const {
-    return !recovered && (!clean || bytes->size() >= kStatsReadLimit);
-}
-
 }  // namespace kavri

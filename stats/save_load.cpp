@@ -20,38 +20,12 @@ Notice NoticeFor(FileError error) {
 
 }  // namespace
 
-std::string formKavriMeter::StatsPath() { return InFolder(os_.windowing.AppPath(), "kvrstat.csv"); }
-std::string formKavriMeter::BackupPath() { return InFolder(os_.windowing.AppPath(), "kvrstat.bak"); }
+std::string formKavriMeter::StatsPath() { return InFolder(os_.windowing.AppPath(), statsFile.name); }
+std::string formKavriMeter::BackupPath() { return InFolder(os_.windowing.AppPath(), statsFile.backupName); }
 
 void formKavriMeter::SaveStats() {
     // A file that could not be read is never replaced by statistics that did not come from it.
-    if (statsLocked) return;
-    const std::uint64_t revision = ModelRevision();
-    if (SaveFile(StatsPath(), BackupPath(), backupPending, FormatStatsFile(lblTimes, lblTime, lstGames, lstTimes)))
-        savedRevision = revision;
-}
-
-bool formKavriMeter::SaveFile(const std::string& path, const std::string& backup, bool& backupPending,
-                              const std::string& bytes) {
-    if (backupPending) {
-        // A file that did not read cleanly is kept whole, as it stands on disk, before it is replaced.
-        if (const FileStatus kept = os_.files.CopyWhole(path, backup); !kept) {
-            ReportProblem(SaveNotice(kept.error, backup), backup);
-            return false;
-        }
-        backupPending = false;
-    }
-    FileStatus saved = os_.files.WriteWholeFile(path, bytes);
-    if (saved.error == FileError::FolderDenied) saved = RewriteInPlace(path, bytes, saved);
-    if (!saved) {
-        ReportProblem(SaveNotice(saved.error, path), path);
-        return false;
-    }
-    DropRecoveryCopy(path);
-    // A good save ends a failing state of this file quietly.
-    ForgetNotices(path);
-    ForgetNotices(backup);
-    return true;
+    SaveKept(statsFile, ModelRevision(), FormatStatsFile(lblTimes, lblTime, lstGames, lstTimes));
 }
 
 // A refused write may be the file's own read-only attribute, whatever the folder allows. A new
@@ -64,22 +38,10 @@ Notice formKavriMeter::SaveNotice(FileError error, const std::string& path) {
 }
 
 bool formKavriMeter::LoadStats() {
-    const std::string path = StatsPath();
-    if (const auto recovered = Recovered(path)) {
-        ApplyLoadedStats(*recovered);
-        savedRevision = ModelRevision() - 1;  // the file beside does not hold these yet
-        return true;
-    }
-    if (!FileExists(path)) return false;
-    const auto bytes = os_.files.ReadText(path, kStatsReadLimit);
-    if (bytes) {
-        ApplyLoadedStats(*bytes);
-    } else {
-        statsLocked = true;
-        lockedRevision = ModelRevision();
-        ReportProblem(Notice::StatsUnreadable, path);
-    }
-    return true;
+    const auto bytes = LoadKept(statsFile, kStatsReadLimit);
+    if (bytes) ApplyLoadedStats(*bytes);
+    if (statsFile.locked) lockedRevision = ModelRevision();
+    return !statsFile.missing;
 }
 
 void formKavriMeter::ApplyLoadedStats(const std::string& bytes) {
@@ -91,19 +53,16 @@ void formKavriMeter::ApplyLoadedStats(const std::string& bytes) {
     }
     for (const std::string& line : content.games) lstGames.Append(line);
     for (const std::string& line : content.runs) lstTimes.Append(line);
-    // A read that stopped at its limit has not seen the whole file.
-    backupPending = !content.ReadCleanly() || bytes.size() >= kStatsReadLimit;
-    savedRevision = ModelRevision();
+    Loaded(statsFile, content.ReadCleanly(), bytes.size(), kStatsReadLimit, ModelRevision());
 }
 
 // While the file met at start-up stays unreadable and nothing was counted yet, try it again.
 void formKavriMeter::RetryLockedLoad() {
-    if (!statsLocked || ModelRevision() != lockedRevision) return;
-    const std::string path = StatsPath();
+    if (!statsFile.locked || ModelRevision() != lockedRevision) return;
     std::optional<std::string> bytes;
-    if (FileExists(path) && !(bytes = os_.files.ReadText(path, kStatsReadLimit))) return;
-    statsLocked = false;
-    ForgetNotices(path);
+    if (FileExists(statsFile.path) && !(bytes = os_.files.ReadText(statsFile.path, kStatsReadLimit))) return;
+    statsFile.locked = false;
+    ForgetNotices(statsFile.path);
     if (bytes) ApplyLoadedStats(*bytes);
     if (totalsSeedPending) SeedTotals();
     if (diaryImportPending) ImportDiary();

@@ -4,23 +4,21 @@
 #include "app/text_util.h"
 #include "stats/duration.h"
 #include "stats/number_text.h"
+#include "stats/stats_file.h"
 
 namespace kavri {
 
-std::string formKavriMeter::TotalsPath() { return InFolder(os_.windowing.AppPath(), "kvrgames.csv"); }
-
 void formKavriMeter::LoadTotals() {
-    const CompanionFile file = ReadCompanion(TotalsPath(), totalsLocked);
+    const auto bytes = LoadKept(totalsFile, kStatsReadLimit);
     // Met for the first time: the totals start from the games list, once that is loaded.
-    if (file.missing && statsLocked) totalsSeedPending = true;
-    else if (file.missing) SeedTotals();
-    if (!file.bytes) return;
-    TotalsContent content = ParseGameTotals(*file.bytes);
-    totalsBackupPending = file.Damaged(content.clean);
+    if (totalsFile.missing && statsFile.locked) totalsSeedPending = true;
+    else if (totalsFile.missing) SeedTotals();
+    if (!bytes) return;
+    TotalsContent content = ParseGameTotals(*bytes);
     totalsNewer = content.newer;
-    if (totalsNewer) ReportProblem(Notice::TotalsNewer, TotalsPath());
+    if (totalsNewer) ReportProblem(Notice::TotalsNewer, totalsFile.path);
     gameTotals.Assign(std::move(content.games));
-    totalsSavedRevision = gameTotals.Revision() - (file.recovered ? 1 : 0);
+    Loaded(totalsFile, content.clean, bytes->size(), kStatsReadLimit, gameTotals.Revision());
 }
 
 // Each game of the games list starts from the latest play time its line shows, a known lower
@@ -34,11 +32,8 @@ void formKavriMeter::SeedTotals() {
 }
 
 void formKavriMeter::SaveTotals() {
-    if (!TotalsWritable() || gameTotals.Revision() == totalsSavedRevision) return;
-    const std::uint64_t revision = gameTotals.Revision();
-    if (SaveFile(TotalsPath(), InFolder(os_.windowing.AppPath(), "kvrgames.bak"), totalsBackupPending,
-                 FormatGameTotals(gameTotals)))
-        totalsSavedRevision = revision;
+    if (TotalsWritable() && gameTotals.Revision() != totalsFile.savedRevision)
+        SaveKept(totalsFile, gameTotals.Revision(), FormatGameTotals(gameTotals));
 }
 
 std::string formKavriMeter::GameTip(int line) {

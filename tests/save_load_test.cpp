@@ -113,13 +113,32 @@ TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
     EXPECT_EQ(inPlace.Stats(), atomic.Stats());
     EXPECT_NE(inPlace.Stats(), ExampleFile());
     EXPECT_GT(Count(inPlace.os.log, "RewriteFile"), 0);
-    for (const auto& balloon : inPlace.os.shell.balloons)  // only the new files beside it cannot be made
-        EXPECT_EQ(balloon.text.find("kvrstat.csv"), std::string::npos) << balloon.text;
-    // Without a file to rewrite nothing can be saved there, and the user is told why.
+    // The files added beside it live in a folder of the user's kept for the program's folder; a
+    // balloon says so once, and a later start finds them there.
+    const std::string userFolder = "C:\\Users\\Kavri\\AppData\\Local\\KavriStat\\Folders\\";
+    ASSERT_EQ(inPlace.os.shell.balloons.size(), 1u);
+    const std::string& told = inPlace.os.shell.balloons[0].text;
+    EXPECT_TRUE(told.starts_with("Windows does not let KavriStat make new files beside it, so it keeps kvrgames.csv and "
+                                 "kvrdiary.csv in " + userFolder)) << told;
+    EXPECT_TRUE(told.ends_with(". Your statistics stay in kvrstat.csv beside the program.")) << told;
+    EXPECT_EQ(inPlace.form.diaryFile.path, inPlace.form.UserFolderFor() + "\\kvrdiary.csv");
+    EXPECT_TRUE(inPlace.os.files.Has(inPlace.form.diaryFile.path));
+    inPlace.os.files.Put("C:\\names.txt", "SLUS-00594, Crystal Quest\r\n");  // an import of names lands there too
+    inPlace.os.windowing.chosenFiles.push_back("C:\\names.txt");
+    inPlace.form.ImportGameNames();
+    EXPECT_TRUE(inPlace.os.files.Has(inPlace.form.UserFolderFor() + "\\kvrnames.csv"));
+    Harness later;
+    later.os.files.PutAll(inPlace.os.files.All());
+    later.os.files.protectedFolders.insert(kAppDir);
+    later.form.Form_Load();
+    EXPECT_EQ(later.form.diaryFile.path, inPlace.form.diaryFile.path);
+    EXPECT_EQ(FormatDiary(later.form.diary), FormatDiary(inPlace.form.diary));
+    EXPECT_TRUE(later.os.shell.balloons.empty());
+    // Without a file to rewrite the statistics cannot be saved there, and the user is told why.
     EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
     ASSERT_FALSE(fresh.os.shell.balloons.empty());
     EXPECT_EQ(fresh.os.shell.balloons[0].text,
-              "Windows does not let KavriStat write kvrstat.csv and kvrdiary.csv in " + kAppDir +
+              "Windows does not let KavriStat write " + kStatsPath +
                   ". Move KavriStat to a folder you can write to, such as one in your user folder. It keeps counting meanwhile.");
 }
 
