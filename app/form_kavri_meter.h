@@ -12,7 +12,7 @@
 #include "app/controls.h"
 #include "history/diary.h"
 #include "platform/platform.h"
-#include "stats/game_names.h"
+#include "stats/name_list.h"
 #include "stats/game_totals.h"
 #include "stats/kept_file.h"
 
@@ -101,7 +101,7 @@ public:
     // The tooltip of a games-list line: the game's total, play count and first-played date.
     std::string GameTip(int line);
 
-    // ---- Game names (stats/names.cpp)
+    // ---- Game names (stats/naming.cpp)
     void LoadNames();
     // "Crystal Quest — SLUS-00594" with the name the user typed, else the imported list's; the
     // identifier alone when the game has no name. In the system code page.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stats/game_names.h"
+#include "stats/name_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto text = kavri::DecodeText(std::string_view(reinterpret_cast<const char*>(data), size),

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "monitor/game_id.h"
 #include "platform/date_time.h"
 #include "stats/game_totals.h"
 #include "stats/number_text.h"

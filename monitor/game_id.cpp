@@ -44,4 +44,10 @@ std::string GameIdFromLine(std::string_view line) {
     return id;
 }
 
+std::string IdKey(std::string_view id) {
+    std::string key(id);
+    for (char& c : key) c = UpperAscii(c);
+    return key;
+}
+
 }  // namespace kavri

@@ -14,4 +14,7 @@ std::string_view FirstLine(std::string_view text);
 // come out as underscores.
 std::string GameIdFromLine(std::string_view line);
 
+// The key under which an identifier is found whatever its letter case.
+std::string IdKey(std::string_view id);
+
 }  // namespace kavri

@@ -3,9 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "platform/date_time.h"
 
@@ -24,10 +22,6 @@ public:
     // Milliseconds the computer has spent asleep or hibernating since it started: the tick count,
     // which goes on in sleep, less the unbiased interrupt time, which does not.
     virtual std::uint64_t MillisecondsAsleep() = 0;
-    // A UTF-8 text in the system code page; nothing when a character has no place in it.
-    virtual std::optional<std::string> ToCodePage(std::string_view utf8) = 0;
-    // A text in the system code page as UTF-8.
-    virtual std::string FromCodePage(std::string_view text) = 0;
 };
 
 }  // namespace kavri

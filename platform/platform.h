@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/kernel.h"
 #include "platform/multimedia.h"
@@ -17,6 +18,7 @@ struct Platform {
     Windowing& windowing;
     FileSystem& files;
     Clock& clock;
+    CodePage& codePage;
 };
 
 }  // namespace kavri

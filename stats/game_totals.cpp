@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "app/text_util.h"
+#include "monitor/game_id.h"
 #include "stats/duration.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"
@@ -53,12 +54,6 @@ bool ReadLine(std::string_view line, int version, GameTotal& game) {
 }
 
 }  // namespace
-
-std::string IdKey(std::string_view id) {
-    std::string key(id);
-    for (char& c : key) c = UpperAscii(c);
-    return key;
-}
 
 // Identifiers match without regard to letter case, as games-list lines do.
 const GameTotal* GameTotals::Find(std::string_view id) const {

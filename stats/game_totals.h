@@ -47,9 +47,6 @@ private:
     std::uint64_t revision_ = 0;
 };
 
-// The key under which an identifier is found whatever its letter case.
-std::string IdKey(std::string_view id);
-
 std::string FormatGameTotals(const GameTotals& totals);
 
 struct TotalsContent {

@@ -1,5 +1,5 @@
 #include "app/texts.h"
-#include "stats/game_names.h"
+#include "stats/name_list.h"
 #include "tests/harness.h"
 
 namespace kavri::test {
@@ -171,9 +171,9 @@ TEST(GameNames, ListFilesInEachTextEncoding) {
         {utf16(false) + "x", std::nullopt},
         {std::string("\x89PNG\r\n\x1A\n\0\0", 10), std::nullopt},
     };
-    fake::FakeClock clock;
+    fake::FakeCodePage codePage;
     for (const auto& row : rows)
-        EXPECT_EQ(DecodeText(row.bytes, [&](std::string_view b) { return clock.FromCodePage(b); }), row.text) << row.bytes;
+        EXPECT_EQ(DecodeText(row.bytes, [&](std::string_view b) { return codePage.FromCodePage(b); }), row.text) << row.bytes;
 }
 
 TEST(GameNames, AnImportedListNamesEveryGameWithoutATypedNameLaterOnesToo) {

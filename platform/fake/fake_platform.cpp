@@ -416,7 +416,7 @@ constexpr char32_t kEmDash = 0x2014;
 constexpr unsigned char kEmDashByte = 0x97;
 }  // namespace
 
-std::optional<std::string> FakeClock::ToCodePage(std::string_view utf8) {
+std::optional<std::string> FakeCodePage::ToCodePage(std::string_view utf8) {
     std::string out;
     for (const char16_t unit : Utf16FromUtf8(utf8)) {
         if (unit == kEmDash) out += static_cast<char>(kEmDashByte);
@@ -426,7 +426,7 @@ std::optional<std::string> FakeClock::ToCodePage(std::string_view utf8) {
     return out;
 }
 
-std::string FakeClock::FromCodePage(std::string_view text) {
+std::string FakeCodePage::FromCodePage(std::string_view text) {
     std::u16string wide;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);

@@ -245,7 +245,11 @@ public:
     int Weekday(const LocalDateTime& t) override { return WeekdayOf(t); }
     std::string DateText(const LocalDateTime& t) override;
     std::uint64_t MillisecondsAsleep() override { return asleepMs; }
-    // The code page is Latin-1 with the em dash at 0x97, as Windows-1252 has it.
+};
+
+// The code page is Latin-1 with the em dash at 0x97, as Windows-1252 has it.
+class FakeCodePage : public CodePage {
+public:
     std::optional<std::string> ToCodePage(std::string_view utf8) override;
     std::string FromCodePage(std::string_view text) override;
 };
@@ -258,8 +262,9 @@ struct FakePlatform {
     FakeMultimedia multimedia{log};
     FakeWindowing windowing{log};
     FakeClock clock;
+    FakeCodePage codePage;
 
-    Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock}; }
+    Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock, codePage}; }
 };
 
 }  // namespace kavri::fake

@@ -97,6 +97,7 @@ private:
     Win32Multimedia multimedia_;
     Win32FileSystem files_;
     Win32Clock clock_;
+    Win32CodePage codePage_;
     formKavriMeter form_;
     HistoryWindow history_{instance_, form_};
 };

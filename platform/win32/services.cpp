@@ -217,7 +217,7 @@ std::string Win32Clock::DateText(const LocalDateTime& t) {
 
 // Without best-fit mapping, so that a character the code page lacks is found, never replaced by a
 // look-alike. A UTF-8 code page holds every character.
-std::optional<std::string> Win32Clock::ToCodePage(std::string_view utf8) {
+std::optional<std::string> Win32CodePage::ToCodePage(std::string_view utf8) {
     if (::GetACP() == CP_UTF8) return std::string(utf8);
     const std::wstring wide = Wide(std::string(utf8));
     if (wide.empty()) return std::string();
@@ -231,7 +231,7 @@ std::optional<std::string> Win32Clock::ToCodePage(std::string_view utf8) {
     return text;
 }
 
-std::string Win32Clock::FromCodePage(std::string_view text) {
+std::string Win32CodePage::FromCodePage(std::string_view text) {
     const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);

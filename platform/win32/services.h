@@ -61,6 +61,10 @@ public:
     int Weekday(const LocalDateTime& t) override;
     std::string DateText(const LocalDateTime& t) override;
     std::uint64_t MillisecondsAsleep() override;
+};
+
+class Win32CodePage : public CodePage {
+public:
     std::optional<std::string> ToCodePage(std::string_view utf8) override;
     std::string FromCodePage(std::string_view text) override;
 };

@@ -1,5 +1,6 @@
-// Game names: typed by the user and kept with the game's total, or taken from a list the user
-// imported, which "kvrnames.csv" keeps. A typed name wins over the list.
+// The commands that name games: the naming dialog for a games line (the name kept with the
+// game's total) and the import of a list of names, which "kvrnames.csv" keeps. A typed name wins
+// over the list.
 #include "app/form_kavri_meter.h"
 #include "app/text_util.h"
 #include "app/texts.h"
@@ -33,7 +34,7 @@ std::string formKavriMeter::GameTitle(const std::string& id) {
     const GameTotal* game = gameTotals.Find(id);
     const std::string* name = game && !game->name.empty() ? &game->name : nameList.Find(id);
     if (!name) return id;
-    return *name + os_.clock.ToCodePage(" \u2014 ").value_or(" - ") + id;
+    return *name + os_.codePage.ToCodePage(" \u2014 ").value_or(" - ") + id;
 }
 
 bool formKavriMeter::HasTypedName(int line) {
@@ -49,7 +50,7 @@ std::string formKavriMeter::NameProblem(const std::string& name) {
     case NameFault::TooLong: return texts::kNameTooLong;
     case NameFault::None: break;
     }
-    return os_.clock.ToCodePage(name) ? std::string() : texts::kNameOutsideCodePage;
+    return os_.codePage.ToCodePage(name) ? std::string() : texts::kNameOutsideCodePage;
 }
 
 void formKavriMeter::NameGame(int line) {
@@ -62,9 +63,9 @@ void formKavriMeter::NameGame(int line) {
     const GameTotal seed = TotalFromGamesLine(lstGames.Line(line));
     const GameTotal* game = gameTotals.Find(seed.id);
     const auto typed = os_.windowing.InputText(texts::kNameTitle, "&Name of " + seed.id + ":",
-                                               os_.clock.FromCodePage(game ? game->name : ""), kNameMaxCharacters,
+                                               os_.codePage.FromCodePage(game ? game->name : ""), kNameMaxCharacters,
                                                [this](const std::string& text) { return NameProblem(text); });
-    if (typed && NameProblem(*typed).empty()) StoreName(seed, *os_.clock.ToCodePage(Trim(*typed)));
+    if (typed && NameProblem(*typed).empty()) StoreName(seed, *os_.codePage.ToCodePage(Trim(*typed)));
 }
 
 void formKavriMeter::RemoveGameName(int line) {
@@ -88,13 +89,13 @@ std::string formKavriMeter::ImportNames(const std::string& path) {
     const auto bytes = os_.files.ReadText(path, kNameImportMaxBytes + 1);
     if (!bytes) return texts::kImportUnreadable;
     if (bytes->size() > kNameImportMaxBytes) return texts::kImportTooLarge;
-    const auto text = DecodeText(*bytes, [this](std::string_view b) { return os_.clock.FromCodePage(b); });
+    const auto text = DecodeText(*bytes, [this](std::string_view b) { return os_.codePage.FromCodePage(b); });
     if (!text) return texts::kImportNotText;
     NameLines lines = ReadNameLines(*text);
     NameList list;
     std::size_t leftOut = 0;
     for (auto& [id, name] : lines.names) {
-        const auto inCodePage = os_.clock.ToCodePage(name);
+        const auto inCodePage = os_.codePage.ToCodePage(name);
         if (!inCodePage) ++lines.notUnderstood;
         else if (!list.Put(std::move(id), *inCodePage)) ++leftOut;
     }

@@ -1,8 +1,9 @@
-#include "stats/game_names.h"
+#include "stats/name_list.h"
 
 #include <algorithm>
 
 #include "app/text_util.h"
+#include "monitor/game_id.h"
 #include "stats/game_totals.h"
 #include "stats/stats_file.h"
 

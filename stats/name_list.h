@@ -1,6 +1,6 @@
 // Game names: the key that finds a game's name whichever way its identifier is written, the
 // rules a name keeps, the lines of a list the user imports, and the program's own copy of that
-// list, "kvrnames.csv" beside the statistics file:
+// list, "kvrnames.csv":
 //   "KavriStat names",1                   name and format version
 //   "SLUS-00594","Crystal Quest"          an identifier and its name, in the system code page
 // Lines are in the order of their keys and end in CR LF.
