@@ -53,6 +53,8 @@ public:
     void lblCredits_Click();
     // Adds the tray icon again: for a taskbar that was restarted, or one that was not up yet.
     void RestoreTrayIcon();
+    // Windows announced that a drive arrived or left: the CD-ROM drives are collected again.
+    void RescanDrives();
 
     // ---- Balloon notices (app/notices.cpp)
     // Tells the user of a problem with the file at path at the end of the tick, unless it was told

@@ -1,4 +1,7 @@
 // Start-up, the close request, shutdown, Refresh and Exit.
+#include <algorithm>
+#include <utility>
+
 #include "app/error_trap.h"
 #include "app/form_kavri_meter.h"
 
@@ -19,6 +22,18 @@ void formKavriMeter::Form_Load() {
     currentIndex = -1;
     MarkTickTime();
     Timer1_Timer();
+}
+
+// Highest letter first, as at start; a drive that stays keeps its disc state, so its disc is not
+// recorded again, and the current game ends when its drive is gone, as when its disc comes out.
+void formKavriMeter::RescanDrives() {
+    const std::vector<std::string> before = std::exchange(cdDrives, {});
+    const std::vector<DriveState> states = driveStates;
+    ScanDrives();
+    for (std::size_t i = 0; i < cdDrives.size(); ++i)
+        if (const auto was = std::find(before.begin(), before.end(), cdDrives[i]); was != before.end())
+            driveStates[i] = states[static_cast<std::size_t>(was - before.begin())];
+    if (!gameDrive.empty() && std::find(cdDrives.begin(), cdDrives.end(), gameDrive) == cdDrives.end()) ClearGame();
 }
 
 void formKavriMeter::ScanDrives() {

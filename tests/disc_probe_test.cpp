@@ -15,7 +15,8 @@ void Drives(Harness& h, std::initializer_list<char> letters) {
 
 // Runs events and answers what each probe pass left, as "current games line/game minutes".
 // Events: "D+" a game disc goes into D:, "D0" a disc without a boot file, "D-" the disc comes
-// out, "D=text" the media query answers text, "D!" the media query fails, "p" a probe pass
+// out, "D=text" the media query answers text, "D!" the media query fails, "D@" the drive arrives
+// and "D~" it leaves as Windows announces it, "p" a probe pass
 // (the game's minutes are 5 before it, so a 0 after it tells that the pass reset them).
 std::string Script(Harness& h, const std::string& events) {
     std::istringstream in(events);
@@ -29,6 +30,12 @@ std::string Script(Harness& h, const std::string& events) {
             continue;
         }
         const std::string drive = event.substr(0, 1) + ":";
+        if (event[1] == '@' || event[1] == '~') {
+            if (event[1] == '@') h.os.kernel.driveTypes[event[0]] = 5;
+            else h.os.kernel.driveTypes.erase(event[0]);
+            h.form.RescanDrives();
+            continue;
+        }
         auto& script = h.os.multimedia.drives[drive];
         if (event[1] == '+') h.GameDisc(drive);
         if (event[1] == '0') h.os.files.Put(drive + "\\system.cnf", ""), script.status = "true";
@@ -59,6 +66,9 @@ TEST(DiscProbe, WhatEachPassLeaves) {
          "0/0 0/5 0/5", "SLUS-00594\t1 \t", 1},
         {"the game ends only when its own drive is empty", {'D', 'F'}, "D+ p F=true p F=false p D- p",
          "0/0 0/5 0/5 -1/0", "SLUS-00594\t1 \t", 1},
+        {"a drive arriving after start is probed first; one that stays keeps its disc's state", {'D'},
+         "D+ p F@ F+ p p", "0/0 0/0 0/5", "SLUS-00594\t2 \t", 1},
+        {"the game's drive leaving ends the game", {'D', 'F'}, "D+ p D~ p", "0/0 -1/0", "SLUS-00594\t1 \t", 1},
     };
     for (const auto& s : scripts) {
         Harness h;

@@ -15,6 +15,7 @@ enum HistoryControlId : int {
     kIdHistoryDays = 201,  // + view 0..2: Days, Weeks, Months
     kIdHistoryChart = 210,
     kIdHistoryStatus = 211,
+    kIdHistoryGameLabel = 212,
 };
 
 enum ControlId : int {

@@ -14,7 +14,7 @@
 namespace kavri::win32 {
 namespace {
 
-constexpr const char* kViewNames[] = {"Days", "Weeks", "Months"};
+constexpr const char* kViewNames[] = {"&Days", "&Weeks", "&Months"};
 
 template <class Window>
 Window* Self(HWND hwnd, UINT message, LPARAM lParam) {
@@ -77,6 +77,8 @@ void HistoryWindow::Open(HWND owner, HFONT font, int dpi, const std::string& gam
     if (hwnd_) {
         FillGames();
         Rebuild();
+        // An owned window has no taskbar button: a minimised one comes back only from here.
+        if (::IsIconic(hwnd_)) ::ShowWindow(hwnd_, SW_RESTORE);
         ::SetForegroundWindow(hwnd_);
         return;
     }
@@ -110,7 +112,9 @@ void HistoryWindow::CreateControls() {
         views_[view] = add("BUTTON", kViewNames[view], BS_AUTORADIOBUTTON | (view == 0 ? WS_GROUP | WS_TABSTOP : 0),
                            kIdHistoryDays + view);
     ::SendMessageA(views_[static_cast<int>(view_)], BM_SETCHECK, BST_CHECKED, 0);
-    combo_ = add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, kIdHistoryGame);
+    label_ = add("STATIC", "&Game:", SS_RIGHT | WS_GROUP, kIdHistoryGameLabel);  // Alt+G reaches the chooser
+    combo_ = add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kIdHistoryGame);
+    // Its window text is the selected bar's tip, which screen readers read as its name.
     chart_ = add(kChartClass, "", WS_TABSTOP | WS_GROUP, kIdHistoryChart);
     status_ = add("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, kIdHistoryStatus);
     tip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -119,21 +123,38 @@ void HistoryWindow::CreateControls() {
     ::SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-// "All games", then the diary's games by name and identifier, most played first, and last the game asked for when the
-// diary has no minutes of it yet.
+// The diary's games, most played first; then the games played without minutes in the diary yet,
+// a game first played while the window is open among them; last the game asked for.
+std::vector<std::string> HistoryWindow::ChooserGames() const {
+    std::vector<std::string> games;
+    const auto add = [&](const std::string& id) {
+        const bool known = std::any_of(games.begin(), games.end(),
+                                       [&](const std::string& g) { return ::lstrcmpiA(g.c_str(), id.c_str()) == 0; });
+        if (!id.empty() && !known) games.push_back(id);
+    };
+    for (const auto& [id, minutes] : GamesByMinutes(form_.diary.Days())) add(id);
+    for (const GameTotal& game : form_.gameTotals.Games()) add(game.id);
+    add(game_);
+    return games;
+}
+
+// The game's name beside its identifier.
+std::vector<std::string> HistoryWindow::Titles() const {
+    std::vector<std::string> titles;
+    for (const std::string& id : ChooserGames()) titles.push_back(form_.GameTitle(id));
+    return titles;
+}
+
+// "All games", then the games; the chosen game stays chosen.
 void HistoryWindow::FillGames() {
-    games_.clear();
-    for (const auto& [id, minutes] : GamesByMinutes(form_.diary.Days())) games_.push_back(id);
-    const auto asked = std::find_if(games_.begin(), games_.end(),
-                                    [&](const std::string& id) { return ::lstrcmpiA(id.c_str(), game_.c_str()) == 0; });
-    if (!game_.empty() && asked == games_.end()) games_.push_back(game_);
+    games_ = ChooserGames();
+    titles_ = Titles();
     ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
     ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("All games"));
     int chosen = 0;
-    for (const std::string& id : games_) {
-        const std::string title = form_.GameTitle(id);  // the game's name beside its identifier
-        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str())));
-        if (!game_.empty() && ::lstrcmpiA(id.c_str(), game_.c_str()) == 0) chosen = at;
+    for (std::size_t i = 0; i < games_.size(); ++i) {
+        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(titles_[i].c_str())));
+        if (!game_.empty() && ::lstrcmpiA(games_[i].c_str(), game_.c_str()) == 0) chosen = at;
     }
     ::SendMessageA(combo_, CB_SETCURSEL, chosen, 0);
 }
@@ -144,8 +165,9 @@ void HistoryWindow::Layout() {
     const int margin = Px(8), row = Px(23), line = Px(20);
     for (int view = 0; view < 3; ++view)
         ::MoveWindow(views_[view], margin + view * Px(72), margin, Px(68), row, TRUE);
-    ::MoveWindow(combo_, margin + 3 * Px(72) + Px(8), margin, std::max<int>(Px(120), client.right - margin - (3 * Px(72) + Px(16))),
-                 Px(200), TRUE);
+    const int labelLeft = margin + 3 * Px(72), comboLeft = labelLeft + Px(48);
+    ::MoveWindow(label_, labelLeft, margin + Px(4), Px(44), row - Px(4), TRUE);
+    ::MoveWindow(combo_, comboLeft, margin, std::max<int>(Px(120), client.right - margin - comboLeft), Px(200), TRUE);
     const int chartTop = margin + row + margin;
     const int statusTop = client.bottom - margin - line;
     ::MoveWindow(chart_, margin, chartTop, client.right - 2 * margin, std::max<int>(0, statusTop - chartTop - Px(4)), TRUE);
@@ -165,7 +187,8 @@ ChartLocale HistoryWindow::Locale() const {
 void HistoryWindow::Rebuild() {
     const int chosen = static_cast<int>(::SendMessageA(combo_, CB_GETCURSEL, 0, 0));
     game_ = chosen > 0 && chosen <= static_cast<int>(games_.size()) ? games_[chosen - 1] : std::string();
-    model_ = MakeChart(form_.diary.Days(), view_, form_.Today(), game_, Locale());
+    drawnDay_ = form_.Today();
+    model_ = MakeChart(form_.diary.Days(), view_, drawnDay_, game_, Locale());
     drawnRevision_ = form_.diary.Revision();
     pointed_ = std::min(pointed_, static_cast<int>(model_.bars.size()) - 1);
     Point(pointed_, false);
@@ -173,7 +196,14 @@ void HistoryWindow::Rebuild() {
 }
 
 void HistoryWindow::Refresh() {
-    if (hwnd_ && form_.diary.Revision() != drawnRevision_) Rebuild();
+    if (!hwnd_) return;
+    Retitle();
+    if (form_.diary.Revision() != drawnRevision_ || form_.Today() != drawnDay_) Rebuild();
+}
+
+void HistoryWindow::HideTip() {
+    TOOLINFOA info = Tool(chart_, "");
+    ::SendMessageA(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
 }
 
 // The pointed bar's tip in the line under the chart, and beside the bar when asked; the range's
@@ -183,6 +213,8 @@ void HistoryWindow::Point(int bar, bool tip) {
     const bool pointing = bar >= 0 && bar < static_cast<int>(model_.bars.size());
     tipText_ = pointing ? model_.bars[bar].tip : model_.total;
     ::SetWindowTextA(status_, tipText_.c_str());
+    ::SetWindowTextA(chart_, tipText_.c_str());
+    ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, chart_, OBJID_CLIENT, CHILDID_SELF);
     TOOLINFOA info = Tool(chart_, tipText_.c_str());
     if (!tip || !pointing || bar >= static_cast<int>(bars_.size())) {
         ::SendMessageA(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
@@ -249,6 +281,11 @@ void HistoryWindow::Paint(HDC dc, const RECT& area) {
             ::DrawFocusRect(dc, &focus);
         }
     }
+    // Focused without a chosen bar, the whole chart shows the focus; the arrow keys choose one.
+    if (pointed_ < 0 && ::GetFocus() == chart_) {
+        RECT focus{plot.left - 2, plot.top - 2, plot.right + 2, plot.bottom + 2};
+        ::DrawFocusRect(dc, &focus);
+    }
     ::SelectObject(dc, oldPen);
     ::DeleteObject(pen);
     ::SelectObject(dc, oldFont);
@@ -263,8 +300,22 @@ LRESULT CALLBACK HistoryWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
 LRESULT HistoryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
+        HideTip();
         Layout();
         return 0;
+    case WM_MOVE:
+        HideTip();  // it would stay where the bar was
+        return 0;
+    case WM_ACTIVATE:
+        // Away: no tip floats over other programs. Back: the focus returns where it was.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HideTip();
+            focus_ = ::GetFocus();
+        } else if (focus_ && ::IsChild(hwnd_, focus_)) {
+            ::SetFocus(focus_);
+            return 0;
+        }
+        return ::DefWindowProcA(hwnd_, message, wParam, lParam);
     case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = POINT{Px(480), Px(300)};
         return 0;
@@ -320,7 +371,10 @@ LRESULT HistoryWindow::HandleChart(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
     case WM_SETFOCUS:
+        ::InvalidateRect(chart_, nullptr, FALSE);
+        return 0;
     case WM_KILLFOCUS:
+        HideTip();
         ::InvalidateRect(chart_, nullptr, FALSE);
         return 0;
     case WM_LBUTTONDOWN:

@@ -17,11 +17,13 @@ public:
     HistoryWindow(HINSTANCE instance, formKavriMeter& form) : instance_(instance), form_(form) {}
     // Opens the window showing game (empty: all games), or brings the open one forward.
     void Open(HWND owner, HFONT font, int dpi, const std::string& game);
-    // After a tick: draws the diary again if it changed while the window is open.
+    // After a tick: draws the diary again if it changed or the date moved on while the window is
+    // open, and the chooser takes a game first played meanwhile.
     void Refresh();
-    // After a game was named or names imported: the chooser shows the names anew.
+    // After the games list was edited, a game named or names imported: the chooser is made anew
+    // when a name or the set of games changed.
     void Retitle() {
-        if (hwnd_) FillGames();
+        if (hwnd_ && Titles() != titles_) FillGames();
     }
     // Keyboard navigation between the window's controls, for the message loop.
     bool IsDialogMessage(MSG& msg) { return hwnd_ && ::IsDialogMessageA(hwnd_, &msg); }
@@ -33,7 +35,11 @@ private:
     LRESULT HandleChart(UINT message, WPARAM wParam, LPARAM lParam);
     bool Register();
     void CreateControls();
+    // The games the chooser offers after "All games", and what it shows for each.
+    std::vector<std::string> ChooserGames() const;
+    std::vector<std::string> Titles() const;
     void FillGames();
+    void HideTip();
     void Layout();
     void Rebuild();
     void Paint(HDC dc, const RECT& area);
@@ -45,7 +51,9 @@ private:
     HINSTANCE instance_;
     formKavriMeter& form_;
     HWND hwnd_ = nullptr;
+    HWND label_ = nullptr;  // "&Game:" before the chooser
     HWND combo_ = nullptr;
+    HWND focus_ = nullptr;  // the control that had the focus when the window was last deactivated
     HWND views_[3] = {};
     HWND chart_ = nullptr;
     HWND status_ = nullptr;
@@ -55,10 +63,12 @@ private:
     HistoryView view_ = HistoryView::Days;
     std::string game_;
     std::vector<std::string> games_;  // the chooser's games after "All games"
+    std::vector<std::string> titles_;  // and what it shows for each
     Chart model_;
     std::vector<RECT> bars_;  // where each bar's column lies in the chart
     int pointed_ = -1;        // the bar under the cursor or chosen with the arrow keys
     std::uint64_t drawnRevision_ = 0;
+    std::int64_t drawnDay_ = 0;  // the day the chart ends on
     std::string tipText_;
 };
 

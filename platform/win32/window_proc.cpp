@@ -1,4 +1,6 @@
 // Delivers each window message to the matching handler of the main window object.
+#include <windows.h>
+#include <dbt.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -65,6 +67,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:  // the user closes the window
         form_.CloseRequested(0);
         return 0;
+    case WM_DEVICECHANGE: {
+        // A volume arrived or left (an image mounted as a DVD drive, a virtual drive, a USB
+        // drive): the CD-ROM drives are collected again.
+        const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+        if ((wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) && header &&
+            header->dbch_devicetype == DBT_DEVTYP_VOLUME)
+            form_.RescanDrives();
+        return TRUE;
+    }
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:  // the process ends when this returns: save now

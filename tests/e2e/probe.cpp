@@ -3,6 +3,8 @@
 // the tray, for the end-to-end tests to compare. Two more uses:
 //   probe --load NAME           loads a DLL by name with the plain search, as a careless program would
 //   probe --hold PATH SECONDS   holds a file open as a spreadsheet program does, without sharing
+//   probe --minimize-history    minimises the History window, as its title bar's button would
+//   probe --press-history       presses the main window's History button
 //                               it for deletion
 #include <windows.h>
 
@@ -132,6 +134,9 @@ void PrintHistory() {
         ::SendMessageW(chooser, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(game));
     ::WideCharToMultiByte(CP_UTF8, 0, game, -1, text, sizeof text, nullptr, nullptr);
     std::printf("history.game=%s\n", text);
+    std::printf("history.iconic=%d\n", ::IsIconic(history) ? 1 : 0);
+    ::GetWindowTextA(::GetDlgItem(history, kIdHistoryChart), text, sizeof text);
+    std::printf("history.chart.name=%s\n", text);
     RECT chart;
     ::GetWindowRect(::GetDlgItem(history, kIdHistoryChart), &chart);
     std::printf("history.chart=%ld %ld %ld %ld\n", chart.left, chart.top, chart.right - chart.left, chart.bottom - chart.top);
@@ -158,6 +163,13 @@ int Hold(const char* path, int seconds) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--load") return Load(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--hold") return Hold(argv[2], std::atoi(argv[3]));
+    if (argc == 2 && std::string(argv[1]) == "--minimize-history")
+        return ::ShowWindow(::FindWindowA(kHistoryClass, nullptr), SW_MINIMIZE) ? 0 : 1;
+    if (argc == 2 && std::string(argv[1]) == "--press-history") {
+        const HWND main = ::FindWindowA(kWindowClass, nullptr);
+        return ::PostMessageA(main, WM_COMMAND, MAKEWPARAM(kIdHistory, BN_CLICKED),
+                              reinterpret_cast<LPARAM>(::GetDlgItem(main, kIdHistory))) ? 0 : 1;
+    }
     const HWND window = ::FindWindowA(kWindowClass, nullptr);
     if (!window) {
         std::printf("window=none\n");

@@ -525,6 +525,22 @@ for view in Weeks Months; do
 done
 check "the Months view holds every day played this year or last" \
     eval '[ "$(field history.status)" = "Last 12 months: 22h 45m in 9 runs" ]'
+# The keyboard: Tab to the chart, where an arrow key chooses a bar and shows its tip, which also
+# names the chart for screen readers; Tab away leaves no tip on the screen.
+xdotool key Tab Tab Left
+check "an arrow key on the chart shows the chosen bar's tip" wait_until 5 eval 'probe | grep -q "^tooltip=Nov 2026: "'
+check "and names the chart with it for screen readers" eval '[ "$(field history.chart.name)" = "$(field history.status)" ]'
+xdotool key Tab
+check "Tab away leaves no tip on the screen" wait_until 5 eval '! probe | grep -q "^tooltip="'
+import -window root "$artefacts/history-tab-away.png" && ok "screenshot saved as history-tab-away.png"
+# Minimised it has no taskbar button: the History button brings it back. (Without a window
+# manager a minimised window stays drawn where it was, over the button: it is pressed by message.)
+wine 'C:\KavriStat\probe.exe' --minimize-history >/dev/null 2>&1
+check "the History window can be minimised" wait_until 5 eval '[ "$(field history.iconic)" = 1 ]'
+wine 'C:\KavriStat\probe.exe' --press-history >/dev/null 2>&1
+check "the History button restores it from minimised" wait_until 10 eval '[ "$(field history.iconic)" = 0 ]'
+sleep 1
+import -window root "$artefacts/history-restored.png" && ok "screenshot saved as history-restored.png"
 xdotool key Escape
 check "Esc closes the History window" wait_until 10 eval '! history_up'
 check "and the program goes on" running "$program"
