@@ -59,10 +59,11 @@ struct Group {
 
 std::vector<Group> ByCause(const std::vector<NoticeOn>& notices) {
     std::vector<Group> groups;
-    for (const auto& [cause, path] : notices) {
-        auto group = std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.cause == cause; });
-        if (group == groups.end()) group = groups.insert(groups.end(), Group{cause, {}});
-        group->paths.push_back(path);
+    for (const NoticeOn& notice : notices) {
+        auto group =
+            std::find_if(groups.begin(), groups.end(), [&](const Group& g) { return g.cause == notice.first; });
+        if (group == groups.end()) group = groups.insert(groups.end(), Group{notice.first, {}});
+        group->paths.push_back(notice.second);
     }
     return groups;
 }

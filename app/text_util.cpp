@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 namespace kavri {
 
@@ -116,6 +117,17 @@ bool IsUtf8(std::string_view text) {
 std::size_t CharacterCount(std::string_view utf8) {
     return static_cast<std::size_t>(
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string PathKey(std::string_view path) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : path) {
+        hash ^= static_cast<unsigned char>(UpperAscii(c));
+        hash *= 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return hex;
 }
 
 }  // namespace kavri

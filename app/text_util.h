@@ -34,4 +34,8 @@ bool IsUtf8(std::string_view text);
 // The characters of a UTF-8 text.
 std::size_t CharacterCount(std::string_view utf8);
 
+// 16 hexadecimal digits naming a path whatever its letter case (64-bit FNV-1a), for a file or
+// folder of the program's own that stands for it elsewhere.
+std::string PathKey(std::string_view path);
+
 }  // namespace kavri

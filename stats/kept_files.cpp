@@ -3,8 +3,6 @@
 // whole before it is replaced, a folder that takes no new file gets the file rewritten in place,
 // and the files added beside the statistics file move to the user's own folder where the program's
 // folder takes no new file at all.
-#include <cstdio>
-
 #include "app/form_kavri_meter.h"
 #include "app/text_util.h"
 
@@ -13,14 +11,7 @@ namespace kavri {
 std::string formKavriMeter::UserFolderFor() {
     const auto local = os_.shell.Folder(ShellFolder::LocalAppData);
     if (!local || local->empty()) return {};
-    std::uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a of the folder, letter case aside
-    for (const char c : os_.windowing.AppPath()) {
-        hash ^= static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-        hash *= 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return InFolder(InFolder(*local, "KavriStat\\Folders"), hex);
+    return InFolder(InFolder(*local, "KavriStat\\Folders"), PathKey(os_.windowing.AppPath()));
 }
 
 std::optional<std::string> formKavriMeter::LoadKept(KeptFile& file, std::size_t limit) {

@@ -8,7 +8,6 @@
 //   the new bytes, then the old ones
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 #include "app/form_kavri_meter.h"
 #include "app/text_util.h"
@@ -17,21 +16,9 @@
 namespace kavri {
 namespace {
 
-// A name for the copy that no other file's copy shares: a hash of the file's full path, whatever
-// its letter case, then its own name.
-std::string CopyName(const std::string& path) {
-    std::uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
-    for (const char c : path) {
-        hash ^= static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-        hash *= 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    std::string name(hex);
-    name += '-';
-    name += FileNameOf(path);
-    return name;
-}
+// A name for the copy that no other file's copy shares: the key of the file's full path, then
+// its own name.
+std::string CopyName(const std::string& path) { return PathKey(path) + "-" + std::string(FileNameOf(path)); }
 
 constexpr std::string_view kMark = "\"KavriStat recovery\",1,";
 
