@@ -55,12 +55,13 @@ bool formKavriMeter::SaveKept(KeptFile& file, std::uint64_t revision, const std:
     if (file.path.empty()) file.path = InFolder(os_.windowing.AppPath(), file.name);  // saved before any load
     auto [status, concerned] = WriteKept(file, bytes);
     // Not even one new file beside the program: one that may move goes to the user's folder.
-    const std::string elsewhere = file.movable ? UserFolderFor() : std::string();
-    if (status.error == FileError::FolderDenied && concerned == file.path && !elsewhere.empty() &&
-        FolderOf(file.path) != elsewhere && os_.files.MakeFolder(elsewhere)) {
-        file.path = InFolder(elsewhere, file.name);
-        std::tie(status, concerned) = WriteKept(file, bytes);
-        if (status) ReportProblem(Notice::KeptInUserFolder, file.path);
+    if (status.error == FileError::FolderDenied && concerned == file.path && file.movable) {
+        const std::string elsewhere = UserFolderFor();
+        if (!elsewhere.empty() && FolderOf(file.path) != elsewhere && os_.files.MakeFolder(elsewhere)) {
+            file.path = InFolder(elsewhere, file.name);
+            std::tie(status, concerned) = WriteKept(file, bytes);
+            if (status) ReportProblem(Notice::KeptInUserFolder, file.path);
+        }
     }
     if (!status) {
         ReportProblem(SaveNotice(status.error, concerned), concerned);
