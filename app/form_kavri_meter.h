@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -70,6 +71,9 @@ public:
     void ProbeDiscs();
     std::string GetID();
     void RecordGame();
+    // Games played from disc images (monitor/image_probe.cpp): the image the emulator plays
+    // counts as a disc newly inserted.
+    void ProbeImages();
 
     // ---- Statistics (stats/list_keys.cpp, stats/save_load.cpp)
     void lstTimes_KeyDown(std::int16_t& KeyCode, std::int16_t Shift);
@@ -167,6 +171,20 @@ public:
     std::vector<DriveState> driveStates;
     std::string gameDrive;  // drive holding the disc of the current game
     std::string currentGameId;  // identifier of the current game, whose total its minutes go to
+    bool gameFromImage = false;  // the current game is an image's, which no drive ends
+
+    // ---- Image state (monitor/image_probe.cpp)
+    std::uint32_t emulatorProcessId = 0;  // the emulator process the last tick found, 0 for none
+    std::uint32_t imageProcessId = 0;     // the process the fields below are about
+    std::string startImageId;             // the game of the image on its command line
+    std::string playedImageId;            // the game of the image it plays, empty for none
+    std::set<std::uintptr_t> blockedHandles;  // its handles whose path could not be had in time
+    struct KnownImage {
+        FileStamp stamp;
+        std::string id;
+    };
+    std::map<std::string, KnownImage> knownImages;  // by IdKey of the path: an image is read once
+    std::vector<OpenHandle> handleList;             // reused from tick to tick
 
     // ---- The files kept, and what each one's content needs beside its state
     KeptFile statsFile{"kvrstat.csv", "kvrstat.bak", false};  // stays beside the program
@@ -195,6 +213,11 @@ private:
     void CreditMinutes(int day, std::int32_t minutes);
     void ClearGame();
     void Recorded(const std::string& id, const std::string& dateText);
+    void RecordGameAs(const std::string& id);
+    void ForgetImages();
+    std::string ImageId(const std::string& path);
+    std::string IdFromCommandLine();
+    std::optional<std::vector<std::string>> IdsHeldOpen();
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);
     void RetryLockedLoad();

@@ -60,7 +60,8 @@ bool formKavriMeter::ProbeDrive(DriveState& drive, char* reply) {
         return true;
     }
     drive.discSeen = false;
-    if (gameDrive.empty() || gameDrive == currentDrive) ClearGame();
+    // An empty drive ends the game of its own disc, never the game of an image being played.
+    if (!gameFromImage && (gameDrive.empty() || gameDrive == currentDrive)) ClearGame();
     return false;
 }
 
@@ -69,6 +70,7 @@ void formKavriMeter::ClearGame() {
     currentEntry.clear();
     gameMinutes = 0;
     gameDrive.clear();
+    gameFromImage = false;
 }
 
 std::string formKavriMeter::GetID() {

@@ -16,9 +16,10 @@ int NextCount(std::string_view line, std::size_t idLength) {
 
 }  // namespace
 
-void formKavriMeter::RecordGame() {
+void formKavriMeter::RecordGame() { RecordGameAs(GetID()); }
+
+void formKavriMeter::RecordGameAs(const std::string& id) {
     gameMinutes = 0;
-    const std::string id = GetID();
     if (id.empty()) return;
     const std::string dateText = os_.clock.DateText(os_.clock.Now());
     for (int i = 0; i < lstGames.Count(); ++i) {
@@ -39,6 +40,7 @@ void formKavriMeter::RecordGame() {
 // The recorded game is the current one; its total counts one more recording.
 void formKavriMeter::Recorded(const std::string& id, const std::string& dateText) {
     gameDrive = currentDrive;
+    gameFromImage = false;
     currentGameId = id;
     gameTotals.Record(id, dateText);
 }

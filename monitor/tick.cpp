@@ -55,6 +55,7 @@ void formKavriMeter::Timer1_Timer() {
         MarkTickTime();
     }
     ProbeDiscs();
+    ProbeImages();
     if (ModelRevision() != statsFile.savedRevision) SaveStats();
     SaveTotals();
     SaveDiary();

@@ -27,6 +27,13 @@ struct FileStatus {
     explicit operator bool() const { return error == FileError::None; }
 };
 
+// A file's size and the time of its last change, which together tell whether it changed.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::uint64_t writeTime = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -34,6 +41,11 @@ public:
     virtual std::optional<std::int64_t> FileLen(const std::string& path) = 0;
     // The file's bytes, at most maxBytes of them, or nothing when it cannot be read.
     virtual std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) = 0;
+    // Size and time of last change; nothing for a folder or a file that cannot be measured.
+    virtual std::optional<FileStamp> Stamp(const std::string& path) = 0;
+    // Up to length bytes from offset (fewer at the end), the file opened for reading only and
+    // shared with every other reader and writer; nothing when it cannot be read.
+    virtual std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) = 0;
     // Replaces the whole file: a complete new file beside it takes the old one's place, or the
     // old one stays as it was.
     virtual FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) = 0;

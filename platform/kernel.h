@@ -1,11 +1,29 @@
-// Windows kernel services: drive types and the Tool Help process snapshot.
+// Windows kernel services: drive types, the Tool Help process snapshot, and what another process
+// was started with and holds open.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/records.h"
 
 namespace kavri {
+
+// One entry of the system's list of open handles.
+struct OpenHandle {
+    std::uint32_t processId = 0;
+    std::uintptr_t value = 0;
+    bool file = false;  // a file object, or of a kind the list cannot tell
+};
+
+// What asking for the path behind another process's handle gave.
+struct HandlePath {
+    enum class Outcome { Path, NotDiskFile, Failed, TimedOut };
+    Outcome outcome = Outcome::Failed;
+    std::string path;  // UTF-8, for Path
+};
 
 class Kernel {
 public:
@@ -17,6 +35,18 @@ public:
     virtual std::int32_t Process32First(Handle snapshot, ProcessEntry32* entry) = 0;
     virtual std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) = 0;
     virtual std::int32_t CloseHandle(Handle object) = 0;
+
+    // The command line a process was started with, UTF-8; nothing when it may not be read.
+    virtual std::optional<std::string> ProcessCommandLine(std::uint32_t processId) = 0;
+    // The handles a process holds open, among those of other processes where the system lists them
+    // all (NtQuerySystemInformation, extended handle class); false when no list can be had. The
+    // vector is reused from call to call.
+    virtual bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) = 0;
+    // The path of the disk file a process holds under a handle, given up after budgetMs: asking
+    // may block on some handles (pipes, consoles), so only disk files are asked, on a worker.
+    virtual HandlePath PathOfHandle(std::uint32_t processId, std::uintptr_t handle, std::uint32_t budgetMs) = 0;
+    // The files whose views a process maps, UTF-8.
+    virtual std::vector<std::string> MappedFiles(std::uint32_t processId) = 0;
 };
 
 }  // namespace kavri

@@ -44,6 +44,30 @@ Handle FakeKernel::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t p
     return kSnapshot;
 }
 
+std::optional<std::string> FakeKernel::ProcessCommandLine(std::uint32_t processId) {
+    ++commandLineReads;
+    const auto it = commandLines.find(processId);
+    if (it == commandLines.end()) return std::nullopt;
+    return it->second;
+}
+
+bool FakeKernel::ProcessHandles(std::uint32_t, std::vector<OpenHandle>& list) {
+    list = handles;
+    return true;
+}
+
+HandlePath FakeKernel::PathOfHandle(std::uint32_t, std::uintptr_t handle, std::uint32_t budgetMs) {
+    ++pathQueries;
+    longestBudgetMs = std::max(longestBudgetMs, budgetMs);
+    const auto it = handlePaths.find(handle);
+    return it == handlePaths.end() ? HandlePath{HandlePath::Outcome::NotDiskFile, {}} : it->second;
+}
+
+std::vector<std::string> FakeKernel::MappedFiles(std::uint32_t processId) {
+    const auto it = mappedFiles.find(processId);
+    return it == mappedFiles.end() ? std::vector<std::string>() : it->second;
+}
+
 std::int32_t FakeKernel::Fill(ProcessEntry32* entry) {
     if (entry->dwSize != sizeof(ProcessEntry32)) badRecordSize = true;
     if (next_ >= processes.size()) return 0;
@@ -257,7 +281,10 @@ std::optional<std::string> FakeWindowing::ChooseTextFile(const std::string& titl
 
 // ---- File system
 
-void FakeFileSystem::Put(const std::string& path, std::string bytes) { files_[Lower(path)] = std::move(bytes); }
+void FakeFileSystem::Put(const std::string& path, std::string bytes) {
+    files_[Lower(path)] = std::move(bytes);
+    changed_[Lower(path)] = ++changes_;
+}
 bool FakeFileSystem::Has(const std::string& path) const { return files_.count(Lower(path)) != 0; }
 
 std::string FakeFileSystem::Get(const std::string& path) const {
@@ -278,6 +305,21 @@ std::optional<std::string> FakeFileSystem::ReadText(const std::string& path, std
     const auto it = files_.find(key);
     if (it == files_.end() || Listed(locked, key)) return std::nullopt;
     return it->second.substr(0, maxBytes);
+}
+
+std::optional<FileStamp> FakeFileSystem::Stamp(const std::string& path) {
+    const auto it = files_.find(Lower(path));
+    if (it == files_.end()) return std::nullopt;
+    return FileStamp{it->second.size(), changed_[it->first]};
+}
+
+std::optional<std::string> FakeFileSystem::ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) {
+    const std::string key = Lower(path);
+    const auto it = files_.find(key);
+    if (it == files_.end() || Listed(locked, key)) return std::nullopt;
+    ++rangesRead;
+    if (offset >= it->second.size()) return std::string();
+    return it->second.substr(static_cast<std::size_t>(offset), length);
 }
 
 bool FakeFileSystem::Listed(const std::set<std::string>& paths, const std::string& key) {
@@ -306,6 +348,7 @@ void FakeFileSystem::Land(const std::string& key, std::string_view bytes, bool i
     }
     if (powerCutAfter) *powerCutAfter -= bytes.size();
     files_[key] = std::string(bytes);
+    changed_[key] = ++changes_;
 }
 
 // A failed write leaves the old file exactly as it was, and no new file.

@@ -34,12 +34,25 @@ public:
     int entriesFetched = 0;
     int openSnapshots = 0;
     bool badRecordSize = false;  // some call got a record whose dwSize was not 296
+    // What the processes were started with and hold; a process's id is 100 + its index above.
+    std::map<std::uint32_t, std::string> commandLines;
+    std::vector<OpenHandle> handles;
+    std::map<std::uintptr_t, HandlePath> handlePaths;  // by handle value; others are no disk file
+    std::map<std::uint32_t, std::vector<std::string>> mappedFiles;
+    int commandLineReads = 0;
+    int pathQueries = 0;
+    std::uint32_t longestBudgetMs = 0;  // the longest time a path query was allowed
 
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
     Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
     std::int32_t Process32First(Handle snapshot, ProcessEntry32* entry) override;
     std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) override;
     std::int32_t CloseHandle(Handle object) override;
+    std::optional<std::string> ProcessCommandLine(std::uint32_t processId) override;
+    // The system's whole list, as Windows 7 gives it.
+    bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& list) override;
+    HandlePath PathOfHandle(std::uint32_t processId, std::uintptr_t handle, std::uint32_t budgetMs) override;
+    std::vector<std::string> MappedFiles(std::uint32_t processId) override;
 
 private:
     std::int32_t Fill(ProcessEntry32* entry);
@@ -191,6 +204,7 @@ public:
     // what got through, and throws PowerCut.
     std::optional<std::size_t> powerCutAfter;
     int writes = 0;
+    int rangesRead = 0;  // calls of ReadAt that found the file
 
     void Put(const std::string& path, std::string bytes);
     bool Has(const std::string& path) const;
@@ -201,6 +215,8 @@ public:
 
     std::optional<std::int64_t> FileLen(const std::string& path) override;
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
+    std::optional<FileStamp> Stamp(const std::string& path) override;
+    std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) override;
     FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
     FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
     FileStatus CopyWhole(const std::string& from, const std::string& to) override;
@@ -218,6 +234,8 @@ private:
 
     CallLog& log_;
     std::map<std::string, std::string> files_;
+    std::map<std::string, std::uint64_t> changed_;  // when each file was last written, in writes
+    std::uint64_t changes_ = 0;
 };
 
 class FakeClock : public Clock {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/win32/services.h"
 #include "platform/win32/trace.h"
@@ -127,6 +128,35 @@ std::optional<std::string> Win32FileSystem::ReadText(const std::string& path, st
         text.append(buffer, read);
     }
     return text;
+}
+
+std::optional<FileStamp> Win32FileSystem::Stamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+    const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+    return FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
+                     join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+}
+
+std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) {
+    // Never the emulator's own handle, and never a lock: the emulator goes on reading its image.
+    File file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(std::min<std::uint64_t>(offset, INT64_MAX));
+    if (!file.Ok() || !::SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) {
+        Failed(file.Ok() ? "SetFilePointerEx" : "CreateFileW", path);
+        return std::nullopt;
+    }
+    std::string bytes(std::min<std::size_t>(length, 1 << 20), '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+        Failed("ReadFile", path);
+        return std::nullopt;
+    }
+    bytes.resize(read);
+    return bytes;
 }
 
 FileStatus Win32FileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {

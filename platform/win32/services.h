@@ -12,6 +12,11 @@ public:
     std::int32_t Process32First(Handle snapshot, ProcessEntry32* entry) override;
     std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) override;
     std::int32_t CloseHandle(Handle object) override;
+    // platform/win32/process_files.cpp
+    std::optional<std::string> ProcessCommandLine(std::uint32_t processId) override;
+    bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) override;
+    HandlePath PathOfHandle(std::uint32_t processId, std::uintptr_t handle, std::uint32_t budgetMs) override;
+    std::vector<std::string> MappedFiles(std::uint32_t processId) override;
 };
 
 class Win32Shell : public Shell {
@@ -44,6 +49,8 @@ class Win32FileSystem : public FileSystem {
 public:
     std::optional<std::int64_t> FileLen(const std::string& path) override;
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
+    std::optional<FileStamp> Stamp(const std::string& path) override;
+    std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) override;
     FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
     FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
     FileStatus CopyWhole(const std::string& from, const std::string& to) override;

@@ -5,8 +5,10 @@
 //   probe --hold PATH SECONDS   holds a file open as a spreadsheet program does, without sharing
 //   probe --minimize-history    minimises the History window, as its title bar's button would
 //   probe --press-history       presses the main window's History button
+//   probe --link LNK TARGET ARGS  makes a shortcut that starts TARGET with ARGS, as a launcher does
 //                               it for deletion
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -158,11 +160,29 @@ int Hold(const char* path, int seconds) {
     return 0;
 }
 
+// Arguments in UTF-16, so that paths outside the code page arrive whole.
+int Link() {
+    int count = 0;
+    wchar_t** args = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!args || count != 5 || FAILED(::CoInitialize(nullptr))) return 2;
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    const bool made =
+        SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                     reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->SetPath(args[3])) && SUCCEEDED(link->SetArguments(args[4])) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) && SUCCEEDED(file->Save(args[2], TRUE));
+    if (file) file->Release();
+    if (link) link->Release();
+    return made ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--load") return Load(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--hold") return Hold(argv[2], std::atoi(argv[3]));
+    if (argc >= 2 && std::string(argv[1]) == "--link") return Link();
     if (argc == 2 && std::string(argv[1]) == "--minimize-history")
         return ::ShowWindow(::FindWindowA(kHistoryClass, nullptr), SW_MINIMIZE) ? 0 : 1;
     if (argc == 2 && std::string(argv[1]) == "--press-history") {

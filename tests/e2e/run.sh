@@ -715,6 +715,8 @@ wine msiexec /x 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
 check "uninstall leaves a start-up shortcut to another program" cmp -s "$shortcut" "$user_shortcut"
 wineserver -k >/dev/null 2>&1
 
+source "$(dirname "$0")/images.sh"
+
 # ---- The portable zip and the sums
 unzip -Z1 "$dist/KavriStat-$version-portable.zip" >"$work/zip-list"
 check "the zip holds exactly the program and its text" diff <(sort "$work/zip-list") <(printf 'KavriStat.exe\nREADME.txt\n')

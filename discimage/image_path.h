@@ -1,0 +1,25 @@
+// What a disc image's file name says of it, and the files its lists name.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kavri {
+
+enum class ImageKind {
+    None,    // not an image
+    Sectors, // ".iso", ".img", ".bin": sectors from the file's start
+    Cue,     // a cue sheet naming the track files
+    M3u,     // a list of the discs of one game
+    Ecm,     // sectors in the error-code-modeller packing (".ecm", ".bin.ecm")
+    Unread,  // ".chd", ".pbp": images this program does not read
+};
+
+ImageKind KindOf(std::string_view path);
+
+// The path of a file a cue sheet or a list at listPath names, in the list's folder or below it;
+// nothing for a name that is absolute, on a network, on another drive or that leaves the folder.
+std::optional<std::string> BesideList(std::string_view listPath, std::string_view name);
+
+}  // namespace kavri

@@ -1,0 +1,103 @@
+// Disc images built in memory: an ISO 9660 volume with the files given, the same in raw sectors,
+// and packed by the error code modeller.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kavri::test {
+
+inline constexpr std::size_t kSector = 2048;
+inline constexpr std::size_t kRawSector = 2352;
+inline constexpr std::uint32_t kRootLba = 20;
+inline const std::string kBootFile = "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n";
+inline const std::string kSync("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00", 12);
+
+inline void Put32(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
+}
+
+inline std::string DirRecord(const std::string& name, std::uint32_t lba, std::uint32_t size) {
+    std::string record(33 + name.size() + (name.size() % 2 == 0 ? 1 : 0), '\0');
+    record[0] = static_cast<char>(record.size());
+    Put32(record, 2, lba);
+    Put32(record, 10, size);
+    record[32] = static_cast<char>(name.size());
+    record.replace(33, name.size(), name);
+    return record;
+}
+
+// 2048-byte sectors: the descriptor at 16, the root directory from 20 (fillers first, so that the
+// records of the files may lie in a later sector), each file in a sector of its own after it.
+inline std::string Iso(const std::vector<std::pair<std::string, std::string>>& files, int fillers = 0) {
+    const int dirSectors = 1 + fillers / 50;
+    std::string image((kRootLba + dirSectors + files.size()) * kSector, '\0');
+    image.replace(16 * kSector, 7, std::string("\x01" "CD001\x01", 7));
+    image.replace(16 * kSector + 156, 34, DirRecord(std::string(1, '\0'), kRootLba, dirSectors * kSector).substr(0, 34));
+    std::size_t at = kRootLba * kSector;
+    const auto add = [&](const std::string& record) {
+        if (at % kSector + record.size() > kSector) at += kSector - at % kSector;  // records keep to a sector
+        image.replace(at, record.size(), record);
+        at += record.size();
+    };
+    for (int i = 0; i < fillers; ++i) add(DirRecord("FILLER" + std::to_string(i) + ".DAT;1", 0, 0));
+    std::uint32_t lba = kRootLba + static_cast<std::uint32_t>(dirSectors);
+    for (const auto& [name, content] : files) {
+        add(DirRecord(name, lba, static_cast<std::uint32_t>(content.size())));
+        image.replace(lba++ * kSector, content.size(), content);
+    }
+    return image;
+}
+
+inline std::string GameIso() { return Iso({{"README.TXT;1", "x"}, {"SYSTEM.CNF;1", kBootFile}}); }
+
+// The same user data in sectors of the given size: sync and header (mode at byte 15) and, for
+// mode 2, a subheader before the data; 2336-byte sectors keep only the subheader.
+inline std::string Raw(const std::string& iso, std::size_t size, int mode) {
+    std::string image;
+    for (std::size_t s = 0; s < iso.size() / kSector; ++s) {
+        std::string sector(size, '\0');
+        std::size_t data = 8;
+        if (size != 2336) {
+            sector.replace(0, 12, kSync);
+            sector[14] = static_cast<char>(s);  // an address, so that each sector differs
+            sector[15] = static_cast<char>(mode);
+            data = mode == 1 ? 16 : 24;
+        }
+        sector.replace(data, kSector, iso.substr(s * kSector, kSector));
+        image += sector;
+    }
+    return image;
+}
+
+// A run header of the packing: kind, then the unit count less one, 5 bits and then 7 a byte.
+inline std::string EcmRun(int kind, std::uint32_t units) {
+    std::uint32_t value = units - 1;
+    std::string header(1, static_cast<char>(kind | (value & 0x1F) << 2));
+    for (value >>= 5; value != 0; value >>= 7) {
+        header.back() = static_cast<char>(header.back() | 0x80);
+        header += static_cast<char>(value & 0x7F);
+    }
+    return header;
+}
+
+// A raw image packed: mode 1 as raw bytes for its first 16 sectors and one run of sectors after;
+// mode 2 as each sector's sync and header in raw bytes, then the sector without them.
+inline std::string Ecm(const std::string& raw, int mode) {
+    std::string packed("ECM\0", 4);
+    const std::size_t sectors = raw.size() / kRawSector;
+    if (mode == 1) {
+        packed += EcmRun(0, 16 * kRawSector) + raw.substr(0, 16 * kRawSector);
+        packed += EcmRun(1, static_cast<std::uint32_t>(sectors - 16));
+        for (std::size_t s = 16; s < sectors; ++s)
+            packed += raw.substr(s * kRawSector + 12, 3) + raw.substr(s * kRawSector + 16, kSector);
+    } else {
+        for (std::size_t s = 0; s < sectors; ++s)
+            packed += EcmRun(0, 16) + raw.substr(s * kRawSector, 16) + EcmRun(2, 1) +
+                      raw.substr(s * kRawSector + 16, 4) + raw.substr(s * kRawSector + 24, kSector);
+    }
+    return packed + std::string("\xFC\xFF\xFF\xFF\x3F", 5) + std::string(4, '\0');  // the end mark and a checksum
+}
+
+}  // namespace kavri::test

@@ -1,0 +1,86 @@
+# ---- Games played from disc images (sourced by run.sh, with its helpers and prefix)
+# Images made here in a folder named with blanks, an apostrophe, "&" and a letter outside the code
+# page: an ISO 9660 image of 2048-byte sectors, the same in raw mode 2 sectors with a cue sheet, a
+# second game, a cut-off image and a file that is no image.
+wineserver -k >/dev/null 2>&1  # no emulator left from the blocks before
+images_name="Jeux d'été & Ж"
+images=$WINEPREFIX/drive_c/$images_name
+images_win="C:\\$images_name"
+mkdir -p "$images" "$work/iso1" "$work/iso2"
+printf 'BOOT = cdrom:\\SCUS_944.26;1\r\nTCB = 4\r\nVMODE = NTSC\r\n' >"$work/iso1/SYSTEM.CNF"
+printf 'README\r\n' >"$work/iso1/README.TXT"
+printf 'BOOT=cdrom:\\SLES_123.45;1\r\n' >"$work/iso2/SYSTEM.CNF"
+genisoimage -quiet -V CRYSTAL -o "$work/crystal.iso" "$work/iso1"
+genisoimage -quiet -V SECOND -o "$images/Second Disc.iso" "$work/iso2"
+# 2048-byte sectors into raw 2352-byte mode 2 form 1 sectors: sync, address, mode, subheader, data,
+# and room for the error codes, which no reader of the image's files needs.
+python3 - "$work/crystal.iso" "$images/Crystal Quest (Track 1).bin" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+bcd = lambda n: bytes([n // 10 * 16 + n % 10])
+with open(sys.argv[2], 'wb') as out:
+    for lba in range(len(data) // 2048):
+        frame = lba + 150
+        header = bcd(frame // 4500) + bcd(frame // 75 % 60) + bcd(frame % 75) + b'\x02'
+        out.write(b'\x00' + b'\xff' * 10 + b'\x00' + header + b'\x00\x00\x08\x00' * 2 +
+                  data[lba * 2048:(lba + 1) * 2048] + bytes(280))
+PY
+printf 'FILE "Crystal Quest (Track 1).bin" BINARY\r\n  TRACK 01 MODE2/2352\r\n    INDEX 01 00:00:00\r\n' \
+    >"$images/Crystal Quest.cue"
+head -c 40000 "$images/Crystal Quest (Track 1).bin" >"$images/Broken.bin"
+printf 'not an image\r\n' >"$images/notes.txt"
+cat "$images"/*.bin "$images"/*.iso "$images"/*.cue | md5sum >"$work/images.md5"
+cue_win="$images_win\\Crystal Quest.cue"
+control=$app/kavri-open.txt
+rm -f "$control"
+
+game_count() { probe | sed -n "s/^lstGames\[[0-9]*\]=$1\\\\t\([0-9]*\) .*/\1/p"; }
+game_count_is() { [ "$(game_count "$1")" = "$2" ]; }
+total_of() { grep -o "^\"$1\",\"[0-9]*\"" "$app/kvrgames.csv" 2>/dev/null | grep -o '[0-9]*"$' | tr -d '"'; }
+emulator() { LC_ALL=fr_FR.UTF-8 wine "$@" >/dev/null 2>&1 & }
+# A new emulator, then the program, whose first tick looks at it. Each tick saves what changed, so
+# the program is simply stopped: the end of a session would start it again from the start-up folder.
+restart() {  # restart EMULATOR-START...
+    wineserver -k >/dev/null 2>&1
+    "$@"
+    sleep 2
+    LC_ALL=fr_FR.UTF-8 start_program  # a Unix locale that can name the images' folder
+}
+
+restart emulator 'C:\KavriStat\kavri.exe' "$cue_win"
+check "an image on the emulator's command line is recorded as SCUS-94426, count 1" wait_until 30 game_count_is SCUS-94426 1
+check "in one games line" is "$(probe | grep -c '=SCUS-94426')" 1
+played_minutes() { [ "$(total_of SCUS-94426)" -ge 1 ] 2>/dev/null; }
+check "the image's game gets the minutes played" wait_until 100 played_minutes
+import -window root "$artefacts/image-game.png" && ok "screenshot saved as image-game.png"
+
+restart emulator cmd /c start "" 'C:\KavriStat\kavri.exe' "$cue_win"
+check "started through start, it counts again: 2" wait_until 30 game_count_is SCUS-94426 2
+
+LC_ALL=fr_FR.UTF-8 wine 'C:\KavriStat\probe.exe' --link "$images_win\\Crystal Quest.lnk" 'C:\KavriStat\kavri.exe' "\"$cue_win\"" \
+    >/dev/null 2>&1
+restart emulator start "$images_win\\Crystal Quest.lnk"
+check "started through a shortcut, it counts again: 3" wait_until 30 game_count_is SCUS-94426 3
+
+# Started without arguments, the emulator opens the image itself; then the user changes discs.
+printf '%s' "$images_win\\Second Disc.iso" >"$control"
+restart emulator 'C:\KavriStat\kavri.exe'
+check "an image the emulator opens itself is recorded as SLES-12345" wait_until 30 game_count_is SLES-12345 1
+# What that look costs each tick with 100,000 handles more in the system, as measured under Wine.
+cost=$(LC_ALL=fr_FR.UTF-8 wine "$win/handle_cost.exe" 2>/dev/null | tr -d '\r')
+check "the held image is found among 100,000 more handles: $cost" grep -q 'image=.*Second Disc\.iso ' <<<"$cost"
+printf '%s' "$images_win\\Crystal Quest (Track 1).bin" >"$control"
+check "a second image opened mid-run is recorded: SCUS-94426 4" wait_until 40 game_count_is SCUS-94426 4
+check "and the first one's count stays" game_count_is SLES-12345 1
+
+rm -f "$control"
+lines_before=$(field lstGames.count)
+runs_before=$(field lstTimes.count)
+restart emulator 'C:\KavriStat\kavri.exe' "$images_win\\Broken.bin" "$images_win\\notes.txt"
+check "with a cut-off image and a text file the run is counted" wait_until 30 runs_listed $((runs_before + 1))
+check "but no game is added" is "$(field lstGames.count)" "$lines_before"
+check "and the counts stay" eval 'game_count_is SCUS-94426 4 && game_count_is SLES-12345 1'
+check "and the program runs on" running "$program"
+check "no image was changed" is "$(cat "$images"/*.bin "$images"/*.iso "$images"/*.cue | md5sum)" \
+    "$(cat "$work/images.md5")"
+wineserver -k >/dev/null 2>&1
