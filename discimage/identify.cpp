@@ -1,6 +1,7 @@
 #include "discimage/identify.h"
 
 #include "app/text_util.h"
+#include "discimage/chd.h"
 #include "discimage/disc_lists.h"
 #include "discimage/ecm.h"
 #include "discimage/image_path.h"
@@ -15,23 +16,29 @@ constexpr std::uint64_t kUnknownSize = std::uint64_t{1} << 40;  // an unpacked i
 struct Image {
     ReadImage read;
     std::uint64_t size;
+    std::optional<SectorLayout> layout;  // where it is known without looking
 };
 
 std::optional<Image> Open(FileSystem& files, const std::string& path) {
     const auto stamp = files.Stamp(path);
     if (!stamp) return std::nullopt;
     ReadImage read = [&files, path](std::uint64_t at, std::size_t length) { return files.ReadAt(path, at, length); };
-    if (KindOf(path) != ImageKind::Ecm) return Image{std::move(read), stamp->size};
+    if (KindOf(path) == ImageKind::Chd) {
+        auto disc = OpenChd(read, stamp->size);
+        if (!disc) return std::nullopt;
+        return Image{std::move(disc->frames), disc->size, disc->layout};
+    }
+    if (KindOf(path) != ImageKind::Ecm) return Image{std::move(read), stamp->size, std::nullopt};
     auto unpacked = UnpackEcm(std::move(read), stamp->size);
     if (!unpacked) return std::nullopt;
-    return Image{std::move(*unpacked), kUnknownSize};
+    return Image{std::move(*unpacked), kUnknownSize, std::nullopt};
 }
 
 // The identifier of the data track from byte start of the image at path.
 std::string IdAt(FileSystem& files, const std::string& path, std::uint64_t start) {
     const auto image = Open(files, path);
     if (!image) return {};
-    const auto layout = FindLayout(image->read, image->size, start);
+    const auto layout = image->layout ? image->layout : FindLayout(image->read, image->size, start);
     const auto cnf = layout ? ReadSystemCnf(image->read, image->size, *layout) : std::nullopt;
     return cnf ? GameIdFromLine(FirstLine(*cnf)) : std::string();
 }
@@ -53,7 +60,8 @@ std::string FromCue(FileSystem& files, CodePage& codePage, const std::string& pa
 std::string Identify(FileSystem& files, CodePage& codePage, const std::string& path, bool inList) {
     switch (KindOf(path)) {
         case ImageKind::Sectors:
-        case ImageKind::Ecm: return IdAt(files, path, 0);
+        case ImageKind::Ecm:
+        case ImageKind::Chd: return IdAt(files, path, 0);
         case ImageKind::Cue: return FromCue(files, codePage, path);
         case ImageKind::M3u: {
             if (inList) return {};  // a list inside a list

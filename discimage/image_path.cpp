@@ -18,7 +18,8 @@ ImageKind KindOf(std::string_view path) {
     if (EndsWithNoCase(name, ".cue")) return ImageKind::Cue;
     if (EndsWithNoCase(name, ".m3u")) return ImageKind::M3u;
     if (EndsWithNoCase(name, ".ecm")) return ImageKind::Ecm;
-    if (EndsWithNoCase(name, ".chd") || EndsWithNoCase(name, ".pbp")) return ImageKind::Unread;
+    if (EndsWithNoCase(name, ".chd")) return ImageKind::Chd;
+    if (EndsWithNoCase(name, ".pbp")) return ImageKind::Unread;
     return ImageKind::None;
 }
 

@@ -13,7 +13,8 @@ enum class ImageKind {
     Cue,     // a cue sheet naming the track files
     M3u,     // a list of the discs of one game
     Ecm,     // sectors in the error-code-modeller packing (".ecm", ".bin.ecm")
-    Unread,  // ".chd", ".pbp": images this program does not read
+    Chd,     // the compressed hunks container (".chd")
+    Unread,  // ".pbp": images this program does not read
 };
 
 ImageKind KindOf(std::string_view path);

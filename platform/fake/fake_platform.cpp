@@ -319,7 +319,9 @@ std::optional<std::string> FakeFileSystem::ReadAt(const std::string& path, std::
     if (it == files_.end() || Listed(locked, key)) return std::nullopt;
     ++rangesRead;
     if (offset >= it->second.size()) return std::string();
-    return it->second.substr(static_cast<std::size_t>(offset), length);
+    std::string bytes = it->second.substr(static_cast<std::size_t>(offset), length);
+    bytesRead += bytes.size();
+    return bytes;
 }
 
 bool FakeFileSystem::Listed(const std::set<std::string>& paths, const std::string& key) {

@@ -204,7 +204,8 @@ public:
     // what got through, and throws PowerCut.
     std::optional<std::size_t> powerCutAfter;
     int writes = 0;
-    int rangesRead = 0;  // calls of ReadAt that found the file
+    int rangesRead = 0;            // calls of ReadAt that found the file
+    std::uint64_t bytesRead = 0;   // and the bytes they gave
 
     void Put(const std::string& path, std::string bytes);
     bool Has(const std::string& path) const;

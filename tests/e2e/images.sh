@@ -12,19 +12,7 @@ printf 'README\r\n' >"$work/iso1/README.TXT"
 printf 'BOOT=cdrom:\\SLES_123.45;1\r\n' >"$work/iso2/SYSTEM.CNF"
 genisoimage -quiet -V CRYSTAL -o "$work/crystal.iso" "$work/iso1"
 genisoimage -quiet -V SECOND -o "$images/Second Disc.iso" "$work/iso2"
-# 2048-byte sectors into raw 2352-byte mode 2 form 1 sectors: sync, address, mode, subheader, data,
-# and room for the error codes, which no reader of the image's files needs.
-python3 - "$work/crystal.iso" "$images/Crystal Quest (Track 1).bin" <<'PY'
-import sys
-data = open(sys.argv[1], 'rb').read()
-bcd = lambda n: bytes([n // 10 * 16 + n % 10])
-with open(sys.argv[2], 'wb') as out:
-    for lba in range(len(data) // 2048):
-        frame = lba + 150
-        header = bcd(frame // 4500) + bcd(frame // 75 % 60) + bcd(frame % 75) + b'\x02'
-        out.write(b'\x00' + b'\xff' * 10 + b'\x00' + header + b'\x00\x00\x08\x00' * 2 +
-                  data[lba * 2048:(lba + 1) * 2048] + bytes(280))
-PY
+python3 "$(dirname "${BASH_SOURCE[0]}")/../raw_sectors.py" "$work/crystal.iso" "$images/Crystal Quest (Track 1).bin"
 printf 'FILE "Crystal Quest (Track 1).bin" BINARY\r\n  TRACK 01 MODE2/2352\r\n    INDEX 01 00:00:00\r\n' \
     >"$images/Crystal Quest.cue"
 head -c 40000 "$images/Crystal Quest (Track 1).bin" >"$images/Broken.bin"
@@ -73,14 +61,27 @@ printf '%s' "$images_win\\Crystal Quest (Track 1).bin" >"$control"
 check "a second image opened mid-run is recorded: SCUS-94426 4" wait_until 40 game_count_is SCUS-94426 4
 check "and the first one's count stays" game_count_is SLES-12345 1
 
+# CHD files made by chdman from the same cue sheet, each compressor that applies on its own and
+# the default set, held open by the emulator: the same game.
+plays=4
+for codecs in default cdlz cdzl none; do
+    chdman createcd -f -i "$images/Crystal Quest.cue" -o "$images/Crystal Quest $codecs.chd" \
+        $([ "$codecs" = default ] || echo "-c $codecs") >/dev/null 2>&1
+    printf '%s' "$images_win\\Crystal Quest $codecs.chd" >"$control"
+    restart emulator 'C:\KavriStat\kavri.exe'
+    plays=$((plays + 1))
+    check "a CHD ($codecs) held open is recorded as SCUS-94426: $plays" wait_until 30 game_count_is SCUS-94426 $plays
+done
+cat "$images"/*.chd | md5sum >>"$work/images.md5"
+
 rm -f "$control"
 lines_before=$(field lstGames.count)
 runs_before=$(field lstTimes.count)
 restart emulator 'C:\KavriStat\kavri.exe' "$images_win\\Broken.bin" "$images_win\\notes.txt"
 check "with a cut-off image and a text file the run is counted" wait_until 30 runs_listed $((runs_before + 1))
 check "but no game is added" is "$(field lstGames.count)" "$lines_before"
-check "and the counts stay" eval 'game_count_is SCUS-94426 4 && game_count_is SLES-12345 1'
+check "and the counts stay" eval 'game_count_is SCUS-94426 8 && game_count_is SLES-12345 1'
 check "and the program runs on" running "$program"
-check "no image was changed" is "$(cat "$images"/*.bin "$images"/*.iso "$images"/*.cue | md5sum)" \
+check "no image was changed" is "$(cat "$images"/*.bin "$images"/*.iso "$images"/*.cue | md5sum; cat "$images"/*.chd | md5sum)" \
     "$(cat "$work/images.md5")"
 wineserver -k >/dev/null 2>&1

@@ -1,0 +1,25 @@
+// CD images in the compressed hunks container, version 5 (".chd"): the header, the compressed
+// hunk map and the track metadata are read, then only the hunks that hold the sectors asked for
+// are decompressed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "discimage/iso_image.h"
+
+namespace kavri {
+
+// The disc's frames as one run of bytes, 2,448 to a frame (sector and subchannel), and where
+// the first data track's sectors lie in it.
+struct ChdDisc {
+    ReadImage frames;
+    std::uint64_t size = 0;
+    SectorLayout layout;
+};
+
+// Nothing for a file that is no version 5 CD image, that lies about its content, that needs a
+// parent file, or whose hunks use a codec not read here ("cdzs", zstd).
+std::optional<ChdDisc> OpenChd(const ReadImage& file, std::uint64_t fileSize);
+
+}  // namespace kavri
