@@ -207,9 +207,11 @@ bool ProcessSnapshot(std::uint32_t processId, std::vector<OpenHandle>& handles) 
         return false;
     }
     Process process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    // A process that may not be opened or listed (another user's, an elevated one) is not looked into.
-    if (!process.handle || !snapshot(process.handle, processId)) handles.clear();
-    return true;
+    if (!process.handle) {  // another user's or an elevated process is not looked into
+        handles.clear();
+        return true;
+    }
+    return snapshot(process.handle, processId);  // else the system's list
 }
 
 // ---- Handle paths, asked on a worker so that a handle that blocks cannot hold up the tick

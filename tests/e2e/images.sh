@@ -33,6 +33,7 @@ restart() {  # restart EMULATOR-START...
     "$@"
     sleep 2
     LC_ALL=fr_FR.UTF-8 start_program  # a Unix locale that can name the images' folder
+    wait_until 60 window_up  # a new Wine session under load takes its time
 }
 
 restart emulator 'C:\KavriStat\kavri.exe' "$cue_win"
