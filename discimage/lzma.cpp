@@ -1,6 +1,6 @@
-// An LZMA decoder written from the format's specification: a range coder over adaptive bit
-// probabilities, literals coded in the context of the previous byte, matches and repeated
-// distances, and lengths from a two-level coder.
+// An LZMA decoder of our own, after the format as its authors describe it: a range coder over
+// adaptive bit probabilities, literals coded in the context of the previous byte, matches and
+// repeated distances, and lengths from a two-level coder.
 #include "discimage/lzma.h"
 
 #include <array>
