@@ -19,7 +19,6 @@ using namespace chd;
 constexpr std::uint32_t kSectorBytes = 2352;
 constexpr int kMaxMetadata = 256;
 constexpr int kTrackPadding = 4;  // each track's frames are padded to a multiple of 4
-constexpr std::string_view kSync("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00", 12);
 
 constexpr std::uint32_t Tag(const char (&text)[5]) {
     return std::uint32_t(text[0]) << 24 | std::uint32_t(text[1]) << 16 | std::uint32_t(text[2]) << 8 | std::uint32_t(text[3]);
@@ -95,7 +94,7 @@ std::optional<std::string> CdHunk(std::string_view in, std::uint32_t hunkBytes, 
     std::string hunk(hunkBytes, '\0');
     for (std::uint32_t f = 0; f < frames; ++f) {
         hunk.replace(f * kFrame, kSectorBytes, *sectors, f * kSectorBytes, kSectorBytes);
-        if (static_cast<unsigned char>(in[f / 8]) & (1u << (f % 8))) hunk.replace(f * kFrame, kSync.size(), kSync);
+        if (static_cast<unsigned char>(in[f / 8]) & (1u << (f % 8))) hunk.replace(f * kFrame, kSectorSync.size(), kSectorSync);
     }
     return hunk;
 }

@@ -7,7 +7,6 @@ namespace kavri {
 namespace {
 
 constexpr std::size_t kRunLimit = 1 << 18;  // runs of one kind remembered at most
-constexpr std::string_view kSync("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00", 12);
 
 // Bytes packed and unpacked for one unit of each kind: raw bytes, a mode 1 sector, a mode 2
 // form 1 and a mode 2 form 2 sector (both without sync and header).
@@ -97,7 +96,7 @@ private:
         if (!packed || packed->size() != kPackedUnit[run.kind]) return std::nullopt;
         std::string sector(kUnpackedUnit[run.kind], '\0');
         if (run.kind == 1) {  // sync, the 3-byte address, mode 1, the data
-            sector.replace(0, kSync.size(), kSync);
+            sector.replace(0, kSectorSync.size(), kSectorSync);
             sector.replace(12, 3, *packed, 0, 3);
             sector[15] = 1;
             sector.replace(16, 2048, *packed, 3, 2048);

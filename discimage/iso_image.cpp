@@ -11,7 +11,6 @@ namespace {
 constexpr std::size_t kUserData = 2048;
 constexpr std::uint32_t kDescriptorSector = 16;
 constexpr std::uint32_t kDirectoryLimit = 64;  // sectors of the root directory read at most
-constexpr std::string_view kSync("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00", 12);
 
 std::uint32_t Le32(std::string_view bytes, std::size_t at) {
     std::uint32_t value = 0;
@@ -80,7 +79,7 @@ std::optional<SectorLayout> FindLayout(const ReadImage& read, std::uint64_t imag
         if (!raw) continue;
         if (size == 2336) layout.dataOffset = 8;  // mode 2 without sync and header: the subheader first
         if (size == 2352 || size == 2448) {
-            if (raw->substr(0, kSync.size()) != kSync) continue;
+            if (raw->substr(0, kSectorSync.size()) != kSectorSync) continue;
             const auto mode = static_cast<unsigned char>((*raw)[15]);
             layout.dataOffset = mode == 1 ? 16 : mode == 2 ? 24 : 0;  // mode 2 form 1: after the subheader
             if (layout.dataOffset == 0) continue;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kavri {
 
@@ -19,6 +20,9 @@ struct SectorLayout {
     std::uint32_t sectorSize = 0;  // 2048, 2336, 2352 or 2448
     std::uint32_t dataOffset = 0;  // 0, 8, 16 or 24
 };
+
+// The 12 bytes that open every raw sector.
+inline constexpr std::string_view kSectorSync("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00", 12);
 
 inline constexpr std::size_t kSystemCnfLimit = 64 * 1024;  // as much as is read of the boot file
 

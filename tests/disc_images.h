@@ -6,13 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include "discimage/iso_image.h"
+
 namespace kavri::test {
 
 inline constexpr std::size_t kSector = 2048;
 inline constexpr std::size_t kRawSector = 2352;
 inline constexpr std::uint32_t kRootLba = 20;
 inline const std::string kBootFile = "BOOT = cdrom:\\SLUS_005.94;1\r\nTCB = 4\r\n";
-inline const std::string kSync("\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x00", 12);
 
 inline void Put32(std::string& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
@@ -60,7 +61,7 @@ inline std::string Raw(const std::string& iso, std::size_t size, int mode) {
         std::string sector(size, '\0');
         std::size_t data = 8;
         if (size != 2336) {
-            sector.replace(0, 12, kSync);
+            sector.replace(0, kSectorSync.size(), kSectorSync);
             sector[14] = static_cast<char>(s);  // an address, so that each sector differs
             sector[15] = static_cast<char>(mode);
             data = mode == 1 ? 16 : 24;

@@ -5,14 +5,9 @@
 
 #include <string>
 
-namespace {
+#include "platform/win32/wide.h"
 
-std::wstring Wide(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), static_cast<int>(wide.size()))));
-    return wide;
-}
+namespace {
 
 std::string Contents(const std::wstring& path) {
     const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -41,6 +36,6 @@ int main() {
         named = now;
         if (held != INVALID_HANDLE_VALUE) ::CloseHandle(held);
         held = now.empty() ? INVALID_HANDLE_VALUE
-                           : ::CreateFileW(Wide(now).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+                           : ::CreateFileW(kavri::win32::Wide(now).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     }
 }
