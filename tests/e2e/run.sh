@@ -315,7 +315,8 @@ check "a shortcut already there is left as it was" is "$(cat "$user_shortcut")" 
 trace=$artefacts/disc-trace.log
 check "the drive answered at every probe that it holds its disc" \
     eval 'grep -q "MEDIA_PRESENT =Y" "$trace" && ! grep -q "MEDIA_PRESENT =N" "$trace"'
-check "no volume came or went meanwhile" eval '! grep -q WM_DEVICECHANGE "$trace"'
+# A device's arrival or removal (0x8000, 0x8004) is what rescans the drives; other notices do not.
+check "no device came or went meanwhile" eval '! grep -qE "WM_DEVICECHANGE .*wp=0*800[04] " "$trace"'
 
 # ---- At 150 % display scaling: the window keeps its twips size and the tray icon still answers
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
