@@ -2,7 +2,8 @@
 // text and every list line, one per line, its tooltips and dialogs, and the text of a balloon on
 // the tray, for the end-to-end tests to compare. Two more uses:
 //   probe --load NAME           loads a DLL by name with the plain search, as a careless program would
-//   probe --hold PATH SECONDS   holds a file open as a spreadsheet program does, without sharing
+//   probe --hold PATH SECONDS   holds a file open as a spreadsheet program does, without sharing,
+//                               and says "held" once it does
 //   probe --minimize-history    minimises the History window, as its title bar's button would
 //   probe --press-history       presses the main window's History button
 //   probe --link LNK TARGET ARGS  makes a shortcut that starts TARGET with ARGS, as a launcher does
@@ -155,6 +156,8 @@ int Hold(const char* path, int seconds) {
     const HANDLE file = ::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
+    std::printf("held\n");  // the test waits for this before it starts what must meet the hold
+    std::fflush(stdout);
     ::Sleep(static_cast<DWORD>(seconds) * 1000);
     ::CloseHandle(file);
     return 0;

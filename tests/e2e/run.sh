@@ -149,6 +149,7 @@ start_traced() {
 }
 is() { [ "$1" = "$2" ] || { echo "    got '$1', expected '$2'"; return 1; }; }
 shortcut_targets() { lnkinfo "$user_shortcut" 2>&1 | grep -q "Local path[[:space:]]*: ${1//\\/\\\\}$"; }
+shortcut_target() { lnkinfo "$user_shortcut" 2>&1 | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p'; }
 today_slot=$(date +%w)
 today=$(date '+%b %d, %Y')
 
@@ -446,9 +447,9 @@ rm -f "$app/winmm.dll"
 
 # ---- A statistics file held open by another program: the user is told so, and the save follows
 held_bytes=$(md5sum <"$stats")
-wine 'C:\KavriStat\probe.exe' --hold 'C:\KavriStat\kvrstat.csv' 25 >/dev/null 2>&1 &
+wine 'C:\KavriStat\probe.exe' --hold 'C:\KavriStat\kvrstat.csv' 25 >"$work/hold.out" 2>/dev/null &
 holder=$!
-sleep 1
+wait_until 20 grep -q held "$work/hold.out"  # the program starts only once the file is held
 wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
 start_program
 balloon_says() { field balloon | grep -qF "$1"; }
@@ -688,7 +689,7 @@ check "the installer points the start-up shortcut from a KavriStat.exe elsewhere
 wine "${installed_exe%KavriStat.exe}StartupShortcut.exe" >/dev/null 2>&1 &
 usage_shown() { xwininfo -root -tree | grep -q '"KavriStat start-up shortcut"'; }
 check "the start-up shortcut helper run without arguments says how to use it" wait_until 15 usage_shown
-check "and leaves the start-up shortcut as it was" shortcut_targets "$installed_exe"
+check "and leaves the start-up shortcut as it was" is "$(shortcut_target)" "$installed_exe"
 wine taskkill /f /im StartupShortcut.exe >/dev/null 2>&1
 wine "$installed_exe" >/dev/null 2>&1 &
 program=$!
