@@ -148,8 +148,8 @@ start_traced() {
     program=$!
 }
 is() { [ "$1" = "$2" ] || { echo "    got '$1', expected '$2'"; return 1; }; }
-shortcut_targets() { lnkinfo "$user_shortcut" 2>&1 | grep -q "Local path[[:space:]]*: ${1//\\/\\\\}$"; }
 shortcut_target() { lnkinfo "$user_shortcut" 2>&1 | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p'; }
+shortcut_targets() { [ "$(shortcut_target)" = "$1" ]; }
 today_slot=$(date +%w)
 today=$(date '+%b %d, %Y')
 
