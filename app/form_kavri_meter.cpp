@@ -5,7 +5,8 @@
 
 namespace kavri {
 
-formKavriMeter::formKavriMeter(Platform platform) : os_(platform) {
+formKavriMeter::formKavriMeter(Platform platform)
+    : imageIds(platform.files, platform.codePage, platform.background), os_(platform) {
     Caption = texts::kCaption;
     btnRefresh.caption = texts::kRefresh;
     Timer1 = PollTimer{30000, true};

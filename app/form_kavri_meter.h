@@ -12,6 +12,9 @@
 
 #include "app/controls.h"
 #include "history/diary.h"
+#include "monitor/held_files.h"
+#include "monitor/image_choice.h"
+#include "monitor/image_ids.h"
 #include "platform/platform.h"
 #include "stats/name_list.h"
 #include "stats/game_totals.h"
@@ -176,15 +179,12 @@ public:
     // ---- Image state (monitor/image_probe.cpp)
     std::uint32_t emulatorProcessId = 0;  // the emulator process the last tick found, 0 for none
     std::uint32_t imageProcessId = 0;     // the process the fields below are about
-    std::string startImageId;             // the game of the image on its command line
+    std::vector<std::string> startPaths;  // the images on its command line, until their games are known
+    bool startKnown = false;              // the game of its command line is known
     std::string playedImageId;            // the game of the image it plays, empty for none
-    std::set<std::uintptr_t> blockedHandles;  // its handles whose path could not be had in time
-    struct KnownImage {
-        FileStamp stamp;
-        std::string id;
-    };
-    std::map<std::string, KnownImage> knownImages;  // by IdKey of the path: an image is read once
-    std::vector<OpenHandle> handleList;             // reused from tick to tick
+    ImageChoice imageChoice;              // monitor/image_choice.cpp
+    HeldFiles heldFiles;                  // monitor/held_files.cpp
+    ImageIds imageIds;                    // monitor/image_ids.cpp: images are read in the background
 
     // ---- The files kept, and what each one's content needs beside its state
     KeptFile statsFile{"kvrstat.csv", "kvrstat.bak", false};  // stays beside the program
@@ -215,9 +215,8 @@ private:
     void Recorded(const std::string& id, const std::string& dateText);
     void RecordGameAs(const std::string& id);
     void ForgetImages();
-    std::string ImageId(const std::string& path);
-    std::string IdFromCommandLine();
-    std::optional<std::vector<std::string>> IdsHeldOpen();
+    std::optional<std::string> StartId();
+    std::optional<std::vector<HeldImage>> ImagesHeld();
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);
     void RetryLockedLoad();

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace kavri {
 namespace {

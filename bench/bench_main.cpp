@@ -67,7 +67,7 @@ void BM_IdentifyA700MbChd(benchmark::State& state) {
     std::string id;
     for (auto _ : state) {
         os.files.bytesRead = 0;
-        id = kavri::IdentifyImage(os.files, os.codePage, "C:\\Games\\game.chd");
+        id = kavri::IdentifyImage(os.files, os.codePage, "C:\\Games\\game.chd").id;
     }
     if (id.empty()) state.SkipWithError("the game was not found");
     state.counters["bytes_read"] = static_cast<double>(os.files.bytesRead);

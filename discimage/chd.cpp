@@ -110,7 +110,7 @@ public:
             const std::uint64_t position = at + out.size();
             const auto index = static_cast<std::uint32_t>(position / header_.hunkBytes);
             if (index != cachedIndex_ || cached_.empty()) {
-                auto hunk = HunkAt(index, 0);
+                auto hunk = HunkAt(index);
                 if (!hunk) break;
                 cached_ = std::move(*hunk);
                 cachedIndex_ = index;
@@ -123,13 +123,10 @@ public:
     }
 
 private:
-    std::optional<std::string> HunkAt(std::uint32_t index, int depth) {
-        const Hunk& hunk = map_[index];
-        if (hunk.kind == kSelf) {
-            // Only an earlier hunk may be copied, so a chain of copies ends.
-            if (hunk.offset >= index || depth > 8) return std::nullopt;
-            return HunkAt(static_cast<std::uint32_t>(hunk.offset), depth + 1);
-        }
+    std::optional<std::string> HunkAt(std::uint32_t index) {
+        const auto stored = StoredHunk(map_, index);
+        if (!stored) return std::nullopt;
+        const Hunk& hunk = map_[*stored];
         if (hunk.kind == kNone) {
             if (hunk.offset == 0) return std::string(header_.hunkBytes, '\0');
             auto raw = file_(hunk.offset, header_.hunkBytes);
@@ -153,10 +150,10 @@ private:
 
 }  // namespace
 
-std::optional<ChdDisc> OpenChd(const ReadImage& file, std::uint64_t fileSize) {
+std::optional<ChdDisc> OpenChd(const ReadImage& file, std::uint64_t fileSize, MapCheck check) {
     const auto header = ReadHeader(file, fileSize);
     if (!header) return std::nullopt;
-    const auto map = ReadMap(file, fileSize, *header);
+    const auto map = ReadMap(file, fileSize, *header, check);
     const auto track = map ? FirstDataTrack(file, fileSize, header->metaOffset) : std::nullopt;
     if (!track) return std::nullopt;
     auto chd = std::make_shared<ChdFile>(file, *header, std::move(*map));

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "discimage/chd_map.h"
 #include "discimage/iso_image.h"
 
 namespace kavri {
@@ -20,6 +21,6 @@ struct ChdDisc {
 
 // Nothing for a file that is no version 5 CD image, that lies about its content, that needs a
 // parent file, or whose hunks use a codec not read here ("cdzs", zstd).
-std::optional<ChdDisc> OpenChd(const ReadImage& file, std::uint64_t fileSize);
+std::optional<ChdDisc> OpenChd(const ReadImage& file, std::uint64_t fileSize, chd::MapCheck check = chd::MapCheck::Crc);
 
 }  // namespace kavri

@@ -158,7 +158,7 @@ std::uint16_t AddEntry(std::uint16_t crc, const Hunk& hunk, std::uint16_t check)
 
 // Each hunk's length, place and check in fields of the widths the map's header gives; the
 // pseudo-kinds of copies become copies of the hunk they name. False when the CRC differs.
-bool ReadPlaces(BitReader& bits, const MapHead& head, const Header& header, std::vector<Hunk>& map) {
+bool ReadPlaces(BitReader& bits, const MapHead& head, const Header& header, std::vector<Hunk>& map, MapCheck check) {
     std::uint64_t place = head.firstOffset, lastSelf = 0, lastParent = 0;
     const std::uint64_t unitsPerHunk = header.hunkBytes / kFrame;
     std::uint16_t crc = 0xFFFF;
@@ -183,10 +183,11 @@ bool ReadPlaces(BitReader& bits, const MapHead& head, const Header& header, std:
         }
         crc = AddEntry(crc, hunk, check);
     }
-    return !bits.Overran() && crc == head.crc;
+    return !bits.Overran() && (crc == head.crc || check == MapCheck::SkipCrcForFuzzing);
 }
 
-std::optional<std::vector<Hunk>> CompressedMap(const ReadImage& file, std::uint64_t fileSize, const Header& header) {
+std::optional<std::vector<Hunk>> CompressedMap(const ReadImage& file, std::uint64_t fileSize, const Header& header,
+                                               MapCheck check) {
     const auto raw = file(header.mapOffset, 16);
     if (!raw || raw->size() != 16) return std::nullopt;
     const auto byte = [&](std::size_t at) { return static_cast<int>(static_cast<unsigned char>((*raw)[at])); };
@@ -198,7 +199,7 @@ std::optional<std::vector<Hunk>> CompressedMap(const ReadImage& file, std::uint6
     if (!packed || packed->size() != head.bytes) return std::nullopt;
     BitReader bits(*packed);
     std::vector<Hunk> map(header.hunkCount);
-    if (!ReadKinds(bits, map) || !ReadPlaces(bits, head, header, map)) return std::nullopt;
+    if (!ReadKinds(bits, map) || !ReadPlaces(bits, head, header, map, check)) return std::nullopt;
     return map;
 }
 
@@ -229,8 +230,19 @@ std::optional<Header> ReadHeader(const ReadImage& file, std::uint64_t fileSize) 
     return header;
 }
 
-std::optional<std::vector<Hunk>> ReadMap(const ReadImage& file, std::uint64_t fileSize, const Header& header) {
-    return header.codecs[0] == 0 ? PlainMap(file, header) : CompressedMap(file, fileSize, header);
+std::optional<std::vector<Hunk>> ReadMap(const ReadImage& file, std::uint64_t fileSize, const Header& header,
+                                         MapCheck check) {
+    return header.codecs[0] == 0 ? PlainMap(file, header) : CompressedMap(file, fileSize, header, check);
+}
+
+std::optional<std::uint32_t> StoredHunk(const std::vector<Hunk>& map, std::uint32_t index) {
+    // Only an earlier hunk may be copied, so every chain of copies ends within the map.
+    while (index < map.size() && map[index].kind == kSelf) {
+        if (map[index].offset >= index) return std::nullopt;
+        index = static_cast<std::uint32_t>(map[index].offset);
+    }
+    if (index >= map.size() || map[index].kind == kParent) return std::nullopt;
+    return index;
 }
 
 }  // namespace kavri::chd

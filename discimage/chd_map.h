@@ -41,7 +41,16 @@ struct Header {
 // The header of a version 5 CD image that needs no parent file, its sizes within bounds.
 std::optional<Header> ReadHeader(const ReadImage& file, std::uint64_t fileSize);
 
+// Whether the compressed map's CRC is checked. Only a fuzzer skips it, so that the map's code
+// behind the check meets generated input.
+enum class MapCheck { Crc, SkipCrcForFuzzing };
+
 // Where each hunk lies and how it is stored; nothing when the map lies.
-std::optional<std::vector<Hunk>> ReadMap(const ReadImage& file, std::uint64_t fileSize, const Header& header);
+std::optional<std::vector<Hunk>> ReadMap(const ReadImage& file, std::uint64_t fileSize, const Header& header,
+                                         MapCheck check = MapCheck::Crc);
+
+// The hunk whose bytes hunk index has, following copies within the file; nothing for a copy of
+// itself, of a later hunk or of one past the map (a chain that would not end), or of a parent's.
+std::optional<std::uint32_t> StoredHunk(const std::vector<Hunk>& map, std::uint32_t index);
 
 }  // namespace kavri::chd

@@ -7,6 +7,7 @@ namespace kavri {
 namespace {
 
 constexpr std::size_t kRunLimit = 1 << 18;  // runs of one kind remembered at most
+constexpr std::size_t kWindow = 64 * 1024;  // bytes of the packed file read at once
 
 // Bytes packed and unpacked for one unit of each kind: raw bytes, a mode 1 sector, a mode 2
 // form 1 and a mode 2 form 2 sector (both without sync and header).
@@ -35,14 +36,25 @@ public:
     }
 
 private:
-    std::optional<unsigned char> Byte(std::uint64_t at) {
-        if (at >= size_) return std::nullopt;
-        if (at < cacheAt_ || at >= cacheAt_ + cache_.size()) {
-            cacheAt_ = at - at % 65536;
-            cache_ = packed_(cacheAt_, 65536).value_or(std::string());
-            if (at >= cacheAt_ + cache_.size()) return std::nullopt;
+    // Bytes of the packed file through one window of it, so that runs and sectors lying close
+    // together cost one read of the file, however many of them there are.
+    std::optional<std::string> Packed(std::uint64_t at, std::size_t length) {
+        if (at >= size_) return std::string();
+        if (length > kWindow) return packed_(at, length);
+        if (at < cacheAt_ || at + length > cacheAt_ + cache_.size()) {
+            if (cacheAt_ + cache_.size() == size_ && at >= cacheAt_) return cache_.substr(at - cacheAt_, length);  // at the end
+            auto window = packed_(at, kWindow);
+            if (!window) return std::nullopt;
+            cacheAt_ = at;
+            cache_ = std::move(*window);
         }
-        return static_cast<unsigned char>(cache_[at - cacheAt_]);
+        return cache_.substr(static_cast<std::size_t>(at - cacheAt_), length);
+    }
+
+    std::optional<unsigned char> Byte(std::uint64_t at) {
+        const auto byte = Packed(at, 1);
+        if (!byte || byte->empty()) return std::nullopt;
+        return static_cast<unsigned char>((*byte)[0]);
     }
 
     // The next run's header: its kind in the low 2 bits, then the unit count less one in 5 bits
@@ -76,7 +88,7 @@ private:
         if (unit >= run.units) return false;
         if (run.kind == 0) {
             const std::uint64_t wanted = std::min<std::uint64_t>(length - out.size(), run.units - unit);
-            const auto bytes = packed_(run.packedAt + unit, static_cast<std::size_t>(wanted));
+            const auto bytes = Packed(run.packedAt + unit, static_cast<std::size_t>(wanted));
             if (!bytes) return false;
             out += *bytes;
             return bytes->size() == wanted;
@@ -92,7 +104,7 @@ private:
     }
 
     std::optional<std::string> Sector(const Run& run, std::uint64_t unit) {
-        const auto packed = packed_(run.packedAt + unit * kPackedUnit[run.kind], kPackedUnit[run.kind]);
+        const auto packed = Packed(run.packedAt + unit * kPackedUnit[run.kind], kPackedUnit[run.kind]);
         if (!packed || packed->size() != kPackedUnit[run.kind]) return std::nullopt;
         std::string sector(kUnpackedUnit[run.kind], '\0');
         if (run.kind == 1) {  // sync, the 3-byte address, mode 1, the data
@@ -114,7 +126,7 @@ private:
     bool ended_ = false;
     std::vector<Run> runs_;
     std::uint64_t cacheAt_ = 0;
-    std::string cache_;
+    std::string cache_;  // the packed bytes from cacheAt_ on
 };
 
 }  // namespace

@@ -1,17 +1,65 @@
 #include "discimage/identify.h"
 
-#include "app/text_util.h"
+#include <map>
+
+#include "base/game_id.h"
+#include "base/text_util.h"
 #include "discimage/chd.h"
 #include "discimage/disc_lists.h"
 #include "discimage/ecm.h"
 #include "discimage/image_path.h"
 #include "discimage/iso_image.h"
-#include "monitor/game_id.h"
 
 namespace kavri {
 namespace {
 
 constexpr std::uint64_t kUnknownSize = std::uint64_t{1} << 40;  // an unpacked image is measured by reading it
+
+// The files of one identification, each opened once and read through its one handle, with the
+// reads of all of them counted against the limit. A file that could not be opened or read makes
+// the identification unfinished; the limit reached only ends it, as content that lies.
+class ImageFiles {
+public:
+    explicit ImageFiles(FileSystem& files) : files_(files) {}
+
+    bool Failed() const { return failed_; }
+
+    // A reader of the file at path and its size.
+    std::optional<std::pair<ReadImage, std::uint64_t>> Open(const std::string& path) {
+        ReadOnlyFile* file = Find(path);
+        if (!file) return std::nullopt;
+        ReadImage read = [this, file](std::uint64_t at, std::size_t length) -> std::optional<std::string> {
+            if (++reads_ > kImageReadLimit) return std::nullopt;
+            auto bytes = file->ReadAt(at, length);
+            if (!bytes) failed_ = true;
+            return bytes;
+        };
+        return std::pair{std::move(read), file->Size()};
+    }
+
+    std::optional<std::string> Text(const std::string& path, std::size_t limit) {
+        const auto file = Open(path);
+        return file ? file->first(0, limit) : std::nullopt;
+    }
+
+private:
+    ReadOnlyFile* Find(const std::string& path) {
+        if (!NamesDiskFile(path)) return nullptr;
+        const std::string key = IdKey(path);
+        if (const auto it = open_.find(key); it != open_.end()) return it->second.get();
+        auto file = files_.OpenDiskFile(path);
+        if (!file) {
+            failed_ = true;
+            return nullptr;
+        }
+        return (open_[key] = std::move(file)).get();
+    }
+
+    FileSystem& files_;
+    std::map<std::string, std::unique_ptr<ReadOnlyFile>> open_;
+    int reads_ = 0;
+    bool failed_ = false;
+};
 
 struct Image {
     ReadImage read;
@@ -19,23 +67,23 @@ struct Image {
     std::optional<SectorLayout> layout;  // where it is known without looking
 };
 
-std::optional<Image> Open(FileSystem& files, const std::string& path) {
-    const auto stamp = files.Stamp(path);
-    if (!stamp) return std::nullopt;
-    ReadImage read = [&files, path](std::uint64_t at, std::size_t length) { return files.ReadAt(path, at, length); };
+std::optional<Image> Open(ImageFiles& files, const std::string& path) {
+    auto file = files.Open(path);
+    if (!file) return std::nullopt;
+    auto& [read, size] = *file;
     if (KindOf(path) == ImageKind::Chd) {
-        auto disc = OpenChd(read, stamp->size);
+        auto disc = OpenChd(read, size);
         if (!disc) return std::nullopt;
         return Image{std::move(disc->frames), disc->size, disc->layout};
     }
-    if (KindOf(path) != ImageKind::Ecm) return Image{std::move(read), stamp->size, std::nullopt};
-    auto unpacked = UnpackEcm(std::move(read), stamp->size);
+    if (KindOf(path) != ImageKind::Ecm) return Image{std::move(read), size, std::nullopt};
+    auto unpacked = UnpackEcm(std::move(read), size);
     if (!unpacked) return std::nullopt;
     return Image{std::move(*unpacked), kUnknownSize, std::nullopt};
 }
 
 // The identifier of the data track from byte start of the image at path.
-std::string IdAt(FileSystem& files, const std::string& path, std::uint64_t start) {
+std::string IdAt(ImageFiles& files, const std::string& path, std::uint64_t start) {
     const auto image = Open(files, path);
     if (!image) return {};
     const auto layout = image->layout ? image->layout : FindLayout(image->read, image->size, start);
@@ -48,8 +96,8 @@ std::optional<std::string> Named(CodePage& codePage, const std::string& listPath
     return BesideList(listPath, IsUtf8(name) ? name : codePage.FromCodePage(name));
 }
 
-std::string FromCue(FileSystem& files, CodePage& codePage, const std::string& path) {
-    const auto text = files.ReadText(path, kListLimit);
+std::string FromCue(ImageFiles& files, CodePage& codePage, const std::string& path) {
+    const auto text = files.Text(path, kListLimit);
     const auto track = text ? ParseCue(*text) : std::nullopt;
     const auto file = track ? Named(codePage, path, track->file) : std::nullopt;
     if (!file || KindOf(*file) == ImageKind::Cue || KindOf(*file) == ImageKind::M3u) return {};
@@ -57,7 +105,7 @@ std::string FromCue(FileSystem& files, CodePage& codePage, const std::string& pa
     return IdAt(files, *file, track->startSector * track->sectorSize);
 }
 
-std::string Identify(FileSystem& files, CodePage& codePage, const std::string& path, bool inList) {
+std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& path, bool inList) {
     switch (KindOf(path)) {
         case ImageKind::Sectors:
         case ImageKind::Ecm:
@@ -65,7 +113,7 @@ std::string Identify(FileSystem& files, CodePage& codePage, const std::string& p
         case ImageKind::Cue: return FromCue(files, codePage, path);
         case ImageKind::M3u: {
             if (inList) return {};  // a list inside a list
-            const auto text = files.ReadText(path, kListLimit);
+            const auto text = files.Text(path, kListLimit);
             const auto discs = text ? ParseM3u(*text) : std::vector<std::string>();
             // The first disc is the one the emulator starts with.
             const auto first = discs.empty() ? std::nullopt : Named(codePage, path, discs.front());
@@ -79,8 +127,10 @@ std::string Identify(FileSystem& files, CodePage& codePage, const std::string& p
 
 }  // namespace
 
-std::string IdentifyImage(FileSystem& files, CodePage& codePage, const std::string& path) {
-    return Identify(files, codePage, path, false);
+ImageRead IdentifyImage(FileSystem& files, CodePage& codePage, const std::string& path) {
+    ImageFiles opened(files);
+    std::string id = Identify(opened, codePage, path, false);
+    return ImageRead{std::move(id), !opened.Failed()};
 }
 
 }  // namespace kavri

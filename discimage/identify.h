@@ -9,7 +9,14 @@
 
 namespace kavri {
 
-// Empty when the file is no game disc's image, cannot be read or lies about its content.
-std::string IdentifyImage(FileSystem& files, CodePage& codePage, const std::string& path);
+inline constexpr int kImageReadLimit = 4096;  // reads of one identification at most
+
+struct ImageRead {
+    std::string id;         // empty when the file is no game disc's image or lies about its content
+    bool finished = false;  // every read the answer needed succeeded; else it may change when retried
+};
+
+// Each file involved is opened once, for reading only, and only when it is a disk file.
+ImageRead IdentifyImage(FileSystem& files, CodePage& codePage, const std::string& path);
 
 }  // namespace kavri

@@ -1,6 +1,6 @@
 #include "discimage/image_path.h"
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace kavri {
 namespace {
@@ -9,7 +9,32 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+// A part of a path that Windows reads as a device: its name up to the first dot, without the
+// blanks before that dot, is a device's, in any letter case.
+bool IsDeviceName(std::string_view part) {
+    part = part.substr(0, part.find('.'));
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"})
+        if (EqualsNoCase(part, device)) return true;
+    if (part.size() < 4 || !(StartsWithNoCase(part, "COM") || StartsWithNoCase(part, "LPT"))) return false;
+    const std::string_view number = part.substr(3);
+    // COM0 to COM9, and the superscript digits Windows also takes ("COM\u00B9" in UTF-8).
+    return (number.size() == 1 && number[0] >= '0' && number[0] <= '9') || number == "\xC2\xB9" || number == "\xC2\xB2" ||
+           number == "\xC2\xB3";
+}
+
 }  // namespace
+
+bool NamesDiskFile(std::string_view path) {
+    for (const char c : path)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    for (std::size_t at = 0; at <= path.size();) {
+        const std::size_t end = std::min(path.find_first_of("\\/", at), path.size());
+        if (IsDeviceName(path.substr(at, end - at))) return false;
+        at = end + 1;
+    }
+    return true;
+}
 
 ImageKind KindOf(std::string_view path) {
     const std::string_view name = FileNameOf(path);
@@ -28,7 +53,8 @@ std::optional<std::string> BesideList(std::string_view listPath, std::string_vie
     for (char& c : relative)
         if (c == '/') c = '\\';
     // A drive, a stream name or a device ("C:", "a:b", "\\server") has no place in a relative name.
-    if (relative.empty() || relative.front() == '\\' || relative.find(':') != std::string::npos) return std::nullopt;
+    if (relative.empty() || relative.front() == '\\' || relative.find(':') != std::string::npos || !NamesDiskFile(relative))
+        return std::nullopt;
     for (std::size_t at = 0; at <= relative.size();) {
         std::size_t end = relative.find('\\', at);
         if (end == std::string::npos) end = relative.size();

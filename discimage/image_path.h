@@ -19,8 +19,14 @@ enum class ImageKind {
 
 ImageKind KindOf(std::string_view path);
 
+// False for a path Windows would take for a device whatever its folder ("COM3.cue", "CON",
+// "AUX.bin", "CONIN$"), or that holds a NUL or another control character: such a name opens a
+// serial port or the console, and a NUL cuts the name short.
+bool NamesDiskFile(std::string_view path);
+
 // The path of a file a cue sheet or a list at listPath names, in the list's folder or below it;
-// nothing for a name that is absolute, on a network, on another drive or that leaves the folder.
+// nothing for a name that is absolute, on a network, on another drive, that leaves the folder or
+// that does not name a disk file.
 std::optional<std::string> BesideList(std::string_view listPath, std::string_view name);
 
 }  // namespace kavri

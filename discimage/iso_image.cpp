@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace kavri {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "discimage/disc_lists.h"
 #include "discimage/image_path.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "monitor/game_id.h"
+#include "base/game_id.h"
 #include "platform/date_time.h"
 #include "stats/duration.h"
 #include "stats/game_totals.h"

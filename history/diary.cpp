@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "monitor/game_id.h"
+#include "base/game_id.h"
 #include "platform/date_time.h"
 #include "stats/game_totals.h"
 #include "stats/number_text.h"
@@ -30,11 +30,21 @@ std::string DateText(std::int64_t day) {
     return text;
 }
 
+// The digits of text from at, count of them, as a number; -1 when one is not a digit.
+int Digits(std::string_view text, std::size_t at, std::size_t count) {
+    int value = 0;
+    for (const char c : text.substr(at, count)) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 // "YYYY-MM-DD" as written, or nothing.
 std::optional<std::int64_t> DayOf(std::string_view text) {
-    int year = 0, month = 0, day = 0;
-    if (text.size() != 10 || std::sscanf(std::string(text).c_str(), "%4d-%2d-%2d", &year, &month, &day) != 3)
-        return std::nullopt;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
+    const int year = Digits(text, 0, 4), month = Digits(text, 5, 2), day = Digits(text, 8, 2);
+    if (year < 0 || month < 0 || day < 0) return std::nullopt;
     const std::int64_t days = DaysFromCivil(year, month, day);
     if (DateText(days) != text) return std::nullopt;
     return days;

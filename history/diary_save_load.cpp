@@ -1,6 +1,6 @@
 // The play diary in "kvrdiary.csv", loaded and saved with the same care as the statistics file.
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "stats/stats_file.h"
 
 namespace kavri {

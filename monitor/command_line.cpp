@@ -1,5 +1,8 @@
 #include "monitor/command_line.h"
 
+#include "base/text_util.h"
+#include "discimage/image_path.h"
+
 namespace kavri {
 namespace {
 
@@ -52,6 +55,37 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
         args.push_back(std::move(arg));
     }
     return args;
+}
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// An argument as a full path: absolute ("C:\\x", "\\\\server\\x") as it stands, rooted ("\\x") on the
+// current folder's drive, relative in the current folder; nothing where the folder is unknown or
+// the path is relative to another drive's own current folder ("D:x").
+std::optional<std::string> FullPath(std::string path, const std::string& folder) {
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    const bool drive = path.size() >= 2 && IsLetter(path[0]) && path[1] == ':';
+    if (drive) return path.size() >= 3 && path[2] == '\\' ? std::optional(path) : std::nullopt;
+    if (path.starts_with("\\\\")) return path;
+    const bool folderOnDrive = folder.size() >= 3 && IsLetter(folder[0]) && folder[1] == ':' && folder[2] == '\\';
+    if (path.starts_with('\\')) return folderOnDrive ? std::optional(folder.substr(0, 2) + path) : std::nullopt;
+    if (folder.empty() || !(folderOnDrive || folder.starts_with("\\\\"))) return std::nullopt;
+    return InFolder(folder, path);
+}
+
+}  // namespace
+
+std::vector<std::string> ImageArguments(const ProcessStart& start) {
+    const std::vector<std::string> args = SplitCommandLine(start.commandLine);
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (KindOf(args[i]) == ImageKind::None || !NamesDiskFile(args[i])) continue;
+        if (auto path = FullPath(args[i], start.currentFolder)) paths.push_back(std::move(*path));
+    }
+    return paths;
 }
 
 }  // namespace kavri

@@ -7,8 +7,8 @@
 
 #include "app/error_trap.h"
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
-#include "monitor/game_id.h"
+#include "base/text_util.h"
+#include "base/game_id.h"
 #include "stats/number_text.h"
 
 namespace kavri {

@@ -1,6 +1,6 @@
 // Game recording: one more play of the disc's game in the games list.
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,16 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// A disk file opened for reading only, shared with every other reader and writer, so that the
+// program that holds it goes on using it; closed when dropped.
+class ReadOnlyFile {
+public:
+    virtual ~ReadOnlyFile() = default;
+    virtual std::uint64_t Size() const = 0;
+    // Up to length bytes from offset, fewer only at the file's end; nothing when the read failed.
+    virtual std::optional<std::string> ReadAt(std::uint64_t offset, std::size_t length) = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -43,9 +54,9 @@ public:
     virtual std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) = 0;
     // Size and time of last change; nothing for a folder or a file that cannot be measured.
     virtual std::optional<FileStamp> Stamp(const std::string& path) = 0;
-    // Up to length bytes from offset (fewer at the end), the file opened for reading only and
-    // shared with every other reader and writer; nothing when it cannot be read.
-    virtual std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) = 0;
+    // The disk file at path for reading; nothing for a device (a serial port, the console), a
+    // folder, or a file that cannot be opened.
+    virtual std::unique_ptr<ReadOnlyFile> OpenDiskFile(const std::string& path) = 0;
     // Replaces the whole file: a complete new file beside it takes the old one's place, or the
     // old one stays as it was.
     virtual FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) = 0;

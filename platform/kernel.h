@@ -15,14 +15,29 @@ namespace kavri {
 struct OpenHandle {
     std::uint32_t processId = 0;
     std::uintptr_t value = 0;
-    bool file = false;  // a file object, or of a kind the list cannot tell
+    bool file = false;         // a file object, or of a kind the list cannot tell
+    std::uint64_t object = 0;  // the object behind it where the list names it, else 0
+    bool operator==(const OpenHandle&) const = default;
 };
 
 // What asking for the path behind another process's handle gave.
 struct HandlePath {
-    enum class Outcome { Path, NotDiskFile, Failed, TimedOut };
+    enum class Outcome {
+        Path,
+        NotDiskFile,
+        Failed,
+        TimedOut,  // no answer within the budget: the worker asking stays on it
+        Pending,   // a worker is still on this handle from an earlier ask: it was not asked again
+        NoWorker,  // every worker is held up by another handle: nothing was asked
+    };
     Outcome outcome = Outcome::Failed;
     std::string path;  // UTF-8, for Path
+};
+
+// What a process was started with.
+struct ProcessStart {
+    std::string commandLine;    // UTF-8
+    std::string currentFolder;  // its current folder, UTF-8; empty when it cannot be read
 };
 
 class Kernel {
@@ -36,15 +51,18 @@ public:
     virtual std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) = 0;
     virtual std::int32_t CloseHandle(Handle object) = 0;
 
-    // The command line a process was started with, UTF-8; nothing when it may not be read.
-    virtual std::optional<std::string> ProcessCommandLine(std::uint32_t processId) = 0;
+    // The command line and current folder of a process; nothing when they may not be read.
+    virtual std::optional<ProcessStart> ProcessParameters(std::uint32_t processId) = 0;
     // The handles a process holds open, among those of other processes where the system lists them
     // all (NtQuerySystemInformation, extended handle class); false when no list can be had. The
     // vector is reused from call to call.
     virtual bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) = 0;
     // The path of the disk file a process holds under a handle, given up after budgetMs: asking
-    // may block on some handles (pipes, consoles), so only disk files are asked, on a worker.
-    virtual HandlePath PathOfHandle(std::uint32_t processId, std::uintptr_t handle, std::uint32_t budgetMs) = 0;
+    // may block on some handles (pipes, consoles), so only disk files are asked, on a worker that
+    // keeps at its call after the budget until it returns.
+    virtual HandlePath PathOfHandle(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) = 0;
+    // Releases what was kept open to look into a process that is no longer watched.
+    virtual void ForgetProcess(std::uint32_t processId) = 0;
     // The files whose views a process maps, UTF-8.
     virtual std::vector<std::string> MappedFiles(std::uint32_t processId) = 0;
 };

@@ -1,6 +1,7 @@
 // Every service the program uses, handed to the main window at creation.
 #pragma once
 
+#include "platform/background.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
@@ -19,6 +20,7 @@ struct Platform {
     FileSystem& files;
     Clock& clock;
     CodePage& codePage;
+    Background& background;
 };
 
 }  // namespace kavri

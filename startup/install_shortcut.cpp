@@ -1,7 +1,7 @@
 // Makes sure a shortcut to the program stands in a start-up folder; an existing one is left alone
 // unless it leads to a file that is gone, and a failure leaves start-up to go on.
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "startup/shortcut_image.h"
 
 namespace kavri {

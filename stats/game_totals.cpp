@@ -4,8 +4,8 @@
 #include <limits>
 #include <unordered_set>
 
-#include "app/text_util.h"
-#include "monitor/game_id.h"
+#include "base/text_util.h"
+#include "base/game_id.h"
 #include "stats/duration.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"

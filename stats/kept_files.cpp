@@ -4,7 +4,7 @@
 // and the files added beside the statistics file move to the user's own folder where the program's
 // folder takes no new file at all.
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace kavri {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/text_util.h"
-#include "monitor/game_id.h"
+#include "base/text_util.h"
+#include "base/game_id.h"
 #include "stats/game_totals.h"
 #include "stats/stats_file.h"
 

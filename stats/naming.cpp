@@ -2,7 +2,7 @@
 // game's total) and the import of a list of names, which "kvrnames.csv" keeps. A typed name wins
 // over the list.
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "app/texts.h"
 
 namespace kavri {

@@ -10,7 +10,7 @@
 #include <charconv>
 
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "stats/stats_file.h"
 
 namespace kavri {

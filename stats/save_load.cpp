@@ -1,6 +1,6 @@
 // Saving and loading the statistics file beside the executable.
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "stats/duration.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"

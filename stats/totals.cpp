@@ -1,7 +1,7 @@
 // Total play time per game in "kvrgames.csv", loaded and saved with the same care as the
 // statistics file; and the tooltip that shows a game's total.
 #include "app/form_kavri_meter.h"
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "stats/duration.h"
 #include "stats/number_text.h"
 #include "stats/stats_file.h"

@@ -50,7 +50,7 @@ std::string IdOf(const std::string& chd) {
     fake::FakeFileSystem files(log);
     fake::FakeCodePage codePage;
     files.Put("C:\\Games\\game.chd", chd);
-    return IdentifyImage(files, codePage, "C:\\Games\\game.chd");
+    return IdentifyImage(files, codePage, "C:\\Games\\game.chd").id;
 }
 
 TEST(Chd, EachCompressorAndFilesThatLie) {

@@ -65,7 +65,7 @@ TEST(DiscImage, EachLayoutListAndLie) {
         fake::FakeFileSystem files(log);
         fake::FakeCodePage codePage;
         for (const auto& [name, bytes] : row.files) files.Put(kFolder + "\\" + name, bytes);
-        EXPECT_EQ(IdentifyImage(files, codePage, kFolder + "\\" + row.opened), row.id) << row.what;
+        EXPECT_EQ(IdentifyImage(files, codePage, kFolder + "\\" + row.opened).id, row.id) << row.what;
     }
 }
 

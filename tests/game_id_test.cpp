@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "monitor/game_id.h"
+#include "base/game_id.h"
 
 namespace kavri {
 namespace {

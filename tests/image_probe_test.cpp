@@ -1,8 +1,10 @@
 // Games played from disc images: which image the emulator plays, from its command line, its open
-// files and its mapped files, and how that image is recorded, timed and ended.
+// files and its mapped files, and how that image is recorded, timed and ended; images read in the
+// background, handles asked once, and workers that are held up.
 #include <sstream>
 
 #include "monitor/command_line.h"
+#include "monitor/image_choice.h"
 #include "tests/disc_images.h"
 #include "tests/harness.h"
 
@@ -10,35 +12,78 @@ namespace kavri::test {
 namespace {
 
 constexpr std::uint32_t kEmulatorId = 102;  // the third process of the harness's list
+constexpr std::uintptr_t kLateHandle = 4;
 const std::string kImages = "C:\\Jeux\\L'\xC3\xA9t\xC3\xA9 & co\\";
 
 std::string IsoOf(const std::string& code) { return Iso({{"SYSTEM.CNF;1", "BOOT = cdrom:\\" + code + ";1\r\n"}}); }
 
+void PutImages(Harness& h) {
+    h.os.files.Put(kImages + "s1.cue", "FILE \"s1.bin\" BINARY\r\nTRACK 01 MODE2/2352\r\nINDEX 01 00:00:00\r\n");
+    h.os.files.Put(kImages + "s1.bin", Raw(IsoOf("SLUS_000.01"), kRawSector, 2));
+    h.os.files.Put(kImages + "s1.iso", IsoOf("SLUS_000.01"));
+    h.os.files.Put(kImages + "s2.iso", IsoOf("SLUS_000.02"));
+    h.os.files.Put(kImages + "s4.iso", IsoOf("SLUS_000.04"));
+    h.os.files.Put(kImages + "s2.bin.ecm", Ecm(Raw(IsoOf("SLUS_000.02"), kRawSector, 1), 1));
+    h.os.files.Put(kImages + "s3.iso", Iso({{"README.TXT", "x"}}));
+    h.os.files.Put(kImages + "b.bin", std::string(512 * 1024, '\0'));
+}
+
+// Adds a file handle of the emulator; a value used again names a new object.
+void Hold(Harness& h, std::uintptr_t value, const std::string& path) {
+    static std::uint64_t objects = 0;
+    h.os.kernel.handles.push_back({kEmulatorId, value, true, ++objects});
+    h.os.kernel.handlePaths[value] = {HandlePath::Outcome::Path, path};
+}
+
 // Runs events, answering after each tick the current game and its minutes ("-" for none).
 // Events: "run"/"stop" the emulator; "cmd=a b" its command line after its name, "@" standing for
-// the images' folder and "+" for a blank; "open=p" it
-// holds the image p open ("open=" nothing); "map=p" it maps p; "block" a handle of it blocks;
-// "t" a tick a minute after the last.
+// the images' folder, "%" for it with "/" and "+" for a blank; "cwd=@" its current folder;
+// "open=p" it holds the image p open under a handle whose object the list does not name ("open="
+// nothing); "hold=V:p" it holds p under handle V, "drop=V" closes it; "map=p" it maps p; "block"
+// a handle of it blocks, "jam" four do; "late=p" the handle of p answers too late, "answer" its
+// worker answers; "free" the blocked workers answer; "lock=p"/"unlock=p" another program holds p;
+// "stall"/"resume" the network the background waits on; "t" a tick a minute after the last.
 std::string Script(Harness& h, const std::string& events) {
     std::istringstream in(events);
-    std::string event, trace;
+    std::string event, trace, late;
+    auto& kernel = h.os.kernel;
     while (in >> event) {
         const std::string value = event.substr(std::min(event.size(), event.find('=') + 1));
         if (event == "run" || event == "stop") h.Emulator(event == "run");
-        if (event.starts_with("cmd=")) {
-            std::string line = "\"C:\\Kavri\\kavri.exe\" " + value;
-            for (std::size_t at; (at = line.find_first_of("@+")) != std::string::npos;)
-                line.replace(at, 1, line[at] == '@' ? kImages : " ");
-            h.os.kernel.commandLines[kEmulatorId] = line;
+        if (event.starts_with("cmd=") || event.starts_with("cwd=")) {
+            std::string line = (event[1] == 'm' ? "\"C:\\Kavri\\kavri.exe\" " : "") + value;
+            for (std::size_t at; (at = line.find_first_of("@%+")) != std::string::npos;) {
+                std::string folder = kImages;
+                if (line[at] == '%') std::replace(folder.begin(), folder.end(), '\\', '/');
+                line.replace(at, 1, line[at] == '+' ? " " : folder);
+            }
+            (event[1] == 'm' ? kernel.commandLines : kernel.currentFolders)[kEmulatorId] = line;
         }
-        if (event.starts_with("map=")) h.os.kernel.mappedFiles[kEmulatorId] = {kImages + value};
+        if (event.starts_with("map=")) kernel.mappedFiles[kEmulatorId] = {kImages + value};
         if (event.starts_with("open=")) {
-            h.os.kernel.handles = {{kEmulatorId, 8, true}, {7, 12, true}, {kEmulatorId, 16, false}};
-            h.os.kernel.handlePaths[8] = {HandlePath::Outcome::Path, value.empty() ? "C:\\Kavri\\kavri.ini" : kImages + value};
-            h.os.kernel.handlePaths[12] = {HandlePath::Outcome::Path, kImages + "s2.iso"};  // another process's
+            kernel.handles = {{kEmulatorId, 8, true}, {7, 12, true}, {kEmulatorId, 16, false}};
+            kernel.handlePaths[8] = {HandlePath::Outcome::Path, value.empty() ? "C:\\Kavri\\kavri.ini" : kImages + value};
+            kernel.handlePaths[12] = {HandlePath::Outcome::Path, kImages + "s2.iso"};  // another process's
         }
-        if (event == "block") h.os.kernel.handles.insert(h.os.kernel.handles.begin(), {kEmulatorId, 4, true});
-        if (event == "block") h.os.kernel.handlePaths[4] = {HandlePath::Outcome::TimedOut, {}};
+        if (event.starts_with("hold=")) Hold(h, std::stoul(value), kImages + value.substr(value.find(':') + 1));
+        if (event.starts_with("drop="))
+            std::erase_if(kernel.handles, [&](const OpenHandle& handle) { return handle.value == std::stoul(value); });
+        for (std::uintptr_t v = 1; v <= (event == "jam" ? 4u : event == "block" ? 1u : 0u); ++v) {
+            kernel.handles.insert(kernel.handles.begin(), {kEmulatorId, v, true});
+            kernel.handlePaths[v] = {HandlePath::Outcome::TimedOut, {}};
+        }
+        if (event.starts_with("late=")) {
+            late = kImages + value;
+            kernel.handles.insert(kernel.handles.begin(), {kEmulatorId, kLateHandle, true, 77});
+            kernel.handlePaths[kLateHandle] = {HandlePath::Outcome::TimedOut, {}};
+        }
+        if (event == "answer") kernel.handlePaths[kLateHandle] = {HandlePath::Outcome::Path, late};
+        if (event == "free")
+            for (std::uintptr_t v = 1; v <= 4; ++v) kernel.handlePaths[v] = {HandlePath::Outcome::NotDiskFile, {}};
+        if (event == "answer" || event == "free") kernel.stuck.clear();
+        if (event.starts_with("lock=")) h.os.files.locked.insert(kImages + value);
+        if (event.starts_with("unlock=")) h.os.files.locked.clear();
+        if (event == "stall" || event == "resume") h.os.background.stalled = event == "stall";
         if (event != "t") continue;
         h.os.clock.Advance(60);
         h.form.Timer1_Timer();
@@ -48,52 +93,117 @@ std::string Script(Harness& h, const std::string& events) {
     return trace;
 }
 
+// Each games line's identifier and count.
+std::string Games(const Harness& h) {
+    std::string games;
+    for (int i = 0; i < h.form.lstGames.Count(); ++i) {
+        const std::string& line = h.form.lstGames.Line(i);
+        games += (i ? "|" : "") + line.substr(0, line.find('\t')) + " " + line.substr(line.find('\t') + 1, 1);
+    }
+    return games;
+}
+
+// An image is read in the background: its game is known from the tick after the one that first
+// saw it.
 TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
     const struct {
         const char* what;
         const char* events;
         const char* trace;
-        const char* games;  // each line's identifier and count
+        const char* games;
     } scripts[] = {
         {"an image on the command line is recorded once and timed", "run cmd=\"@s1.cue\" t t t",
-         "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2", "SLUS-00001 1"},
-        {"a launcher's other files; the last game image wins", "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\"+\"@s2.iso\"+@s1.iso+\"@c.mcd\" t",
-         "SLUS-00002/0", "SLUS-00002 1"},
-        {"an image opened in the emulator's menu, then another", "run t open=s1.iso t t open=s2.iso t t",
-         "- SLUS-00001/0 SLUS-00001/1 SLUS-00002/0 SLUS-00002/1", "SLUS-00001 1|SLUS-00002 1"},
-        {"what it holds open wins over its command line", "run cmd=\"@s1.iso\" open=s2.bin.ecm t t",
-         "SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
-        {"the command line's image held open is one play", "run cmd=\"@s1.cue\" open=s1.bin t t", "SLUS-00001/0 SLUS-00001/1",
+         "- SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"a launcher's other files; the last game image wins",
+         "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\"+\"@s2.iso\"+@s1.iso+\"@c.mcd\" t t", "- SLUS-00002/0", "SLUS-00002 1"},
+        {"relative to the emulator's folder", "run cwd=@ cmd=s1.iso+\\Jeux\\x.iso t t", "- SLUS-00001/0", "SLUS-00001 1"},
+        {"relative, with no folder known: left", "run cmd=s1.iso t t", "- -", ""},
+        {"forward slashes", "run cmd=\"%s1.cue\" t t", "- SLUS-00001/0", "SLUS-00001 1"},
+        {"a device's name is never opened", "run cwd=@ cmd=COM3.cue+CON.iso t t", "- -", ""},
+        {"an image opened in the emulator's menu, then another", "run t open=s1.iso t t t open=s2.iso t t t",
+         "- - SLUS-00001/0 SLUS-00001/1 SLUS-00001/2 SLUS-00002/0 SLUS-00002/1", "SLUS-00001 1|SLUS-00002 1"},
+        {"what it holds open wins over its command line", "run cmd=\"@s1.iso\" open=s2.bin.ecm t t t",
+         "- SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
+        {"the command line's image held open is one play", "run cmd=\"@s1.cue\" open=s1.bin t t t",
+         "- SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"the command line's image no longer stands once another was held",
+         "run cmd=\"@s1.iso\" t t open=s2.iso t t open= t t", "- SLUS-00001/0 SLUS-00001/1 SLUS-00002/0 - -",
+         "SLUS-00001 1|SLUS-00002 1"},
+        {"the image closed ends the game; opened again, it counts again", "run open=s1.iso t t t open= t open=s1.iso t",
+         "- SLUS-00001/0 SLUS-00001/1 - SLUS-00001/0", "SLUS-00001 2"},
+        {"the emulator stopped and started again", "run cmd=\"@s1.iso\" t t stop t run t",
+         "- SLUS-00001/0 - SLUS-00001/0", "SLUS-00001 2"},
+        {"a mapped image", "run map=s2.iso t t t", "- SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
+        {"the image played stays while it is held beside a newer one",
+         "run hold=20:s1.iso t t hold=8:s2.iso t t drop=20 t t", "- SLUS-00001/0 SLUS-00001/1 SLUS-00001/2 SLUS-00002/0 SLUS-00002/1",
+         "SLUS-00001 1|SLUS-00002 1"},
+        {"of images held, the newest handle wins, wherever it is listed",
+         "run hold=20:s1.iso t t hold=30:s2.iso t drop=20 hold=8:s4.iso t t",
+         "- SLUS-00001/0 SLUS-00001/1 SLUS-00001/2 SLUS-00004/0", "SLUS-00001 1|SLUS-00004 1"},
+        {"of images first seen together, the last listed", "run hold=30:s2.iso hold=20:s1.iso t t", "- SLUS-00001/0",
          "SLUS-00001 1"},
-        {"the image closed ends the game; opened again, it counts again", "run open=s1.iso t t open= t open=s1.iso t",
-         "SLUS-00001/0 SLUS-00001/1 - SLUS-00001/0", "SLUS-00001 2"},
-        {"the emulator stopped and started again", "run cmd=\"@s1.iso\" t stop t run t", "SLUS-00001/0 - SLUS-00001/0",
-         "SLUS-00001 2"},
-        {"a mapped image", "run map=s2.iso t t", "SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
-        {"a handle that blocks gives up the tick, and is not asked again", "run open=s1.iso block t t",
-         "- SLUS-00001/0", "SLUS-00001 1"},
-        {"no image of a game", "run cmd=\"@s3.iso\" open=kavri.ini t", "-", ""},
+        {"a read that failed is read again", "run open=s1.iso lock=s1.iso t t unlock=s1.iso t t",
+         "- - SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"a handle that blocks gives up the tick, then is passed over while its worker is held",
+         "run open=s1.iso block t t t", "- - SLUS-00001/0", "SLUS-00001 1"},
+        {"a late answer, then a prompt one", "run late=s1.iso t answer t t", "- - SLUS-00001/0", "SLUS-00001 1"},
+        {"no worker free: nothing changes until one is", "run open=s1.iso jam t t t t t t free t t",
+         "- - - - - - - SLUS-00001/0", "SLUS-00001 1"},
+        {"a network that stopped answering holds up no tick", "run open=s1.iso stall t t t resume t",
+         "- - - SLUS-00001/0", "SLUS-00001 1"},
+        {"no image of a game", "run cmd=\"@s3.iso\" open=kavri.ini t t", "- -", ""},
     };
     for (const auto& script : scripts) {
         Harness h;
-        const std::string s1 = Raw(IsoOf("SLUS_000.01"), kRawSector, 2);
-        h.os.files.Put(kImages + "s1.cue", "FILE \"s1.bin\" BINARY\r\nTRACK 01 MODE2/2352\r\nINDEX 01 00:00:00\r\n");
-        h.os.files.Put(kImages + "s1.bin", s1);
-        h.os.files.Put(kImages + "s1.iso", IsoOf("SLUS_000.01"));
-        h.os.files.Put(kImages + "s2.iso", IsoOf("SLUS_000.02"));
-        h.os.files.Put(kImages + "s2.bin.ecm", Ecm(Raw(IsoOf("SLUS_000.02"), kRawSector, 1), 1));
-        h.os.files.Put(kImages + "s3.iso", Iso({{"README.TXT", "x"}}));
-        h.os.files.Put(kImages + "b.bin", std::string(512 * 1024, '\0'));
+        PutImages(h);
         h.form.Form_Load();
         EXPECT_EQ(Script(h, script.events), script.trace) << script.what;
-        std::string games;
-        for (int i = 0; i < h.form.lstGames.Count(); ++i) {
-            const std::string& line = h.form.lstGames.Line(i);
-            games += (i ? "|" : "") + line.substr(0, line.find('\t')) + " " + line.substr(line.find('\t') + 1, 1);
-        }
-        EXPECT_EQ(games, script.games) << script.what;
+        EXPECT_EQ(Games(h), script.games) << script.what;
         EXPECT_LE(h.os.kernel.longestBudgetMs, 500u) << script.what;
     }
+}
+
+TEST(ImageProbe, ChoiceOfThePlayedImage) {
+    const struct {
+        const char* what;
+        const char* start;
+        std::vector<std::vector<HeldImage>> looks;
+        const char* played;  // after each look, joined by blanks ("-" for none)
+    } rows[] = {
+        {"the start stands while nothing is held", "A", {{}, {}}, "A A"},
+        {"the start's own image held does not end it", "A", {{{"A", 1}}, {}}, "A A"},
+        {"another image held ends it for good", "A", {{{"B", 1}}, {}, {}}, "B - -"},
+        {"the one played is kept while held", "", {{{"A", 1}}, {{"B", 2}, {"A", 1}}, {{"B", 2}}}, "A A B"},
+        {"the newest wherever it is listed", "", {{{"B", 3}, {"A", 1}, {"C", 2}}}, "B"},
+        {"ties go to the last listed", "", {{{"A", 1}, {"B", 1}}}, "B"},
+    };
+    for (const auto& row : rows) {
+        ImageChoice choice;
+        choice.Start(row.start);
+        std::string played;
+        for (const auto& held : row.looks) {
+            const std::string& game = choice.Choose(held);
+            played += (played.empty() ? "" : " ") + (game.empty() ? std::string("-") : game);
+        }
+        EXPECT_EQ(played, row.played) << row.what;
+    }
+}
+
+TEST(ImageProbe, HandlesAreAskedOnceWhileTheyStayOpen) {
+    Harness h;
+    PutImages(h);
+    h.form.Form_Load();
+    EXPECT_EQ(Script(h, "run hold=20:s1.iso hold=24:s3.iso t t t t"), "- SLUS-00001/0 SLUS-00001/1 SLUS-00001/2");
+    EXPECT_EQ(h.os.kernel.pathQueries, 2);
+    // The value used again for another file: a new object, asked again, a new game.
+    EXPECT_EQ(Script(h, "drop=20 hold=20:s2.iso t t"), "SLUS-00001/3 SLUS-00002/0");
+    EXPECT_EQ(h.os.kernel.pathQueries, 3);
+    // A list that names no object: every handle is asked at every tick.
+    Script(h, "open=s2.iso t t t");
+    EXPECT_EQ(h.os.kernel.pathQueries, 6);
+    // The emulator's end releases what was kept open to look into it.
+    Script(h, "stop t");
+    EXPECT_EQ(h.os.kernel.forgotten, std::vector<std::uint32_t>{kEmulatorId});
 }
 
 TEST(ImageProbe, AnImageIsReadOnceUntilItChanges) {
@@ -102,7 +212,7 @@ TEST(ImageProbe, AnImageIsReadOnceUntilItChanges) {
     h.form.Form_Load();
     Script(h, "run cmd=x open=s1.iso t t");
     const int reads = h.os.files.rangesRead;
-    EXPECT_EQ(Script(h, "t t"), "SLUS-00001/2 SLUS-00001/3");
+    EXPECT_EQ(Script(h, "t t"), "SLUS-00001/1 SLUS-00001/2");
     EXPECT_EQ(h.os.files.rangesRead, reads);
     h.os.files.Put(kImages + "s1.iso", IsoOf("SLUS_000.03"));  // rewritten while held: another disc
     EXPECT_EQ(Script(h, "t"), "SLUS-00003/0");
@@ -114,9 +224,9 @@ TEST(ImageProbe, AnImageDecidesOverADiscAndNoDriveEndsIt) {
     h.os.files.Put(kImages + "s2.iso", IsoOf("SLUS_000.02"));
     h.GameDisc("D:");
     h.form.Form_Load();
-    EXPECT_EQ(Script(h, "run t open=s2.iso t t"), "SLUS-00594/1 SLUS-00002/0 SLUS-00002/1");
+    EXPECT_EQ(Script(h, "run t open=s2.iso t t"), "SLUS-00594/1 SLUS-00594/2 SLUS-00002/0");
     h.os.multimedia.drives["D:"].status = "false";  // the disc taken out
-    EXPECT_EQ(Script(h, "t"), "SLUS-00002/2");
+    EXPECT_EQ(Script(h, "t"), "SLUS-00002/1");
 }
 
 TEST(ImageProbe, CommandLineSplitAsWindowsSplitsIt) {
@@ -133,6 +243,22 @@ TEST(ImageProbe, CommandLineSplitAsWindowsSplitsIt) {
         {"\"C:\\a b\\k.exe\"x y", {"C:\\a b\\k.exe", "x", "y"}},
     };
     for (const auto& row : rows) EXPECT_EQ(SplitCommandLine(row.line), row.args) << row.line;
+}
+
+TEST(ImageProbe, ImageArgumentsAsFullPaths) {
+    const struct {
+        const char* line;
+        const char* folder;
+        std::vector<std::string> paths;
+    } rows[] = {
+        {"k.exe C:/G/a.cue /fullscreen", "", {"C:\\G\\a.cue"}},
+        {"k.exe a.cue ..\\b.iso sub/c.bin", "D:\\Emu\\", {"D:\\Emu\\a.cue", "D:\\Emu\\..\\b.iso", "D:\\Emu\\sub\\c.bin"}},
+        {"k.exe \\G\\a.cue E:b.iso", "D:\\Emu\\", {"D:\\G\\a.cue"}},
+        {"k.exe a.cue", "", {}},
+        {"k.exe \\\\server\\share\\a.cue b.iso", "\\\\server\\share", {"\\\\server\\share\\a.cue", "\\\\server\\share\\b.iso"}},
+        {"k.exe NUL.cue \"lpt1 .iso\" C:\\G\\aux\\a.cue", "D:\\", {}},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ImageArguments({row.line, row.folder}), row.paths) << row.line;
 }
 
 }  // namespace

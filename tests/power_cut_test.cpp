@@ -1,5 +1,5 @@
 // A crash or power cut at any byte of any save, and the program started again on the same disk.
-#include "app/text_util.h"
+#include "base/text_util.h"
 #include "history/diary.h"
 #include "stats/game_totals.h"
 #include "stats/stats_file.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace kavri::fake {
 namespace {
@@ -44,11 +44,12 @@ Handle FakeKernel::CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t p
     return kSnapshot;
 }
 
-std::optional<std::string> FakeKernel::ProcessCommandLine(std::uint32_t processId) {
+std::optional<ProcessStart> FakeKernel::ProcessParameters(std::uint32_t processId) {
     ++commandLineReads;
     const auto it = commandLines.find(processId);
     if (it == commandLines.end()) return std::nullopt;
-    return it->second;
+    const auto folder = currentFolders.find(processId);
+    return ProcessStart{it->second, folder == currentFolders.end() ? std::string() : folder->second};
 }
 
 bool FakeKernel::ProcessHandles(std::uint32_t, std::vector<OpenHandle>& list) {
@@ -56,11 +57,16 @@ bool FakeKernel::ProcessHandles(std::uint32_t, std::vector<OpenHandle>& list) {
     return true;
 }
 
-HandlePath FakeKernel::PathOfHandle(std::uint32_t, std::uintptr_t handle, std::uint32_t budgetMs) {
+HandlePath FakeKernel::PathOfHandle(std::uint32_t, const OpenHandle& handle, std::uint32_t budgetMs) {
+    const std::pair key{handle.value, handle.object};
+    if (stuck.count(key)) return {HandlePath::Outcome::Pending, {}};
+    if (stuck.size() >= kWorkers) return {HandlePath::Outcome::NoWorker, {}};
     ++pathQueries;
     longestBudgetMs = std::max(longestBudgetMs, budgetMs);
-    const auto it = handlePaths.find(handle);
-    return it == handlePaths.end() ? HandlePath{HandlePath::Outcome::NotDiskFile, {}} : it->second;
+    const auto it = handlePaths.find(handle.value);
+    const HandlePath answer = it == handlePaths.end() ? HandlePath{HandlePath::Outcome::NotDiskFile, {}} : it->second;
+    if (answer.outcome == HandlePath::Outcome::TimedOut) stuck.insert(key);
+    return answer;
 }
 
 std::vector<std::string> FakeKernel::MappedFiles(std::uint32_t processId) {
@@ -313,8 +319,33 @@ std::optional<FileStamp> FakeFileSystem::Stamp(const std::string& path) {
     return FileStamp{it->second.size(), changed_[it->first]};
 }
 
-std::optional<std::string> FakeFileSystem::ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) {
+namespace {
+
+class FakeOpenFile : public ReadOnlyFile {
+public:
+    FakeOpenFile(FakeFileSystem& files, std::string key, std::uint64_t size) : files_(files), key_(std::move(key)), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+    std::optional<std::string> ReadAt(std::uint64_t offset, std::size_t length) override {
+        return files_.ReadOpen(key_, offset, length);
+    }
+
+private:
+    FakeFileSystem& files_;
+    std::string key_;
+    std::uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadOnlyFile> FakeFileSystem::OpenDiskFile(const std::string& path) {
     const std::string key = Lower(path);
+    const auto it = files_.find(key);
+    if (it == files_.end() || Listed(locked, key) || Listed(devices, key)) return nullptr;
+    ++opens;
+    return std::make_unique<FakeOpenFile>(*this, key, it->second.size());
+}
+
+std::optional<std::string> FakeFileSystem::ReadOpen(const std::string& key, std::uint64_t offset, std::size_t length) {
     const auto it = files_.find(key);
     if (it == files_.end() || Listed(locked, key)) return std::nullopt;
     ++rangesRead;
@@ -478,6 +509,20 @@ std::string FakeCodePage::FromCodePage(std::string_view text) {
         wide += byte == kEmDashByte ? static_cast<char16_t>(kEmDash) : static_cast<char16_t>(byte);
     }
     return *Utf8FromUtf16(wide);
+}
+
+// ---- Background
+
+void FakeBackground::Post(Work work) {
+    ++posted;
+    queued_.push_back(std::move(work));
+}
+
+void FakeBackground::Collect() {
+    if (stalled) return;
+    std::deque<Work> due;
+    due.swap(queued_);
+    for (Work& work : due) work()();
 }
 
 }  // namespace kavri::fake

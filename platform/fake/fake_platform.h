@@ -36,22 +36,29 @@ public:
     bool badRecordSize = false;  // some call got a record whose dwSize was not 296
     // What the processes were started with and hold; a process's id is 100 + its index above.
     std::map<std::uint32_t, std::string> commandLines;
+    std::map<std::uint32_t, std::string> currentFolders;
     std::vector<OpenHandle> handles;
     std::map<std::uintptr_t, HandlePath> handlePaths;  // by handle value; others are no disk file
     std::map<std::uint32_t, std::vector<std::string>> mappedFiles;
     int commandLineReads = 0;
-    int pathQueries = 0;
+    int pathQueries = 0;                // handles asked for their path
     std::uint32_t longestBudgetMs = 0;  // the longest time a path query was allowed
+    // The workers, as the Windows layer keeps them: one that timed out stays on its handle (by
+    // value and object) until the test lets it answer; with every worker held, none is free.
+    static constexpr std::size_t kWorkers = 4;
+    std::set<std::pair<std::uintptr_t, std::uint64_t>> stuck;
+    std::vector<std::uint32_t> forgotten;  // processes released, in order
 
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
     Handle CreateToolhelp32Snapshot(std::uint32_t flags, std::uint32_t processId) override;
     std::int32_t Process32First(Handle snapshot, ProcessEntry32* entry) override;
     std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) override;
     std::int32_t CloseHandle(Handle object) override;
-    std::optional<std::string> ProcessCommandLine(std::uint32_t processId) override;
+    std::optional<ProcessStart> ProcessParameters(std::uint32_t processId) override;
     // The system's whole list, as Windows 7 gives it.
     bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& list) override;
-    HandlePath PathOfHandle(std::uint32_t processId, std::uintptr_t handle, std::uint32_t budgetMs) override;
+    HandlePath PathOfHandle(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) override;
+    void ForgetProcess(std::uint32_t processId) override { forgotten.push_back(processId); }
     std::vector<std::string> MappedFiles(std::uint32_t processId) override;
 
 private:
@@ -198,13 +205,15 @@ public:
     std::set<std::string> undeletable;       // files whose removal fails
     std::set<std::string> protectedFolders;  // no new file may be created in them
     std::set<std::string> folders;           // folders that exist besides those holding files
+    std::set<std::string> devices;           // names that open a device, not a disk file
     bool failWritesPartWay = false;          // every write breaks off after some bytes
     bool diskFull = false;                   // every write fails for lack of space
     // So many more bytes get written; the write that would pass the limit is cut there, leaving
     // what got through, and throws PowerCut.
     std::optional<std::size_t> powerCutAfter;
     int writes = 0;
-    int rangesRead = 0;            // calls of ReadAt that found the file
+    int opens = 0;                 // disk files opened for reading
+    int rangesRead = 0;            // reads from them
     std::uint64_t bytesRead = 0;   // and the bytes they gave
 
     void Put(const std::string& path, std::string bytes);
@@ -217,7 +226,9 @@ public:
     std::optional<std::int64_t> FileLen(const std::string& path) override;
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
     std::optional<FileStamp> Stamp(const std::string& path) override;
-    std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) override;
+    std::unique_ptr<ReadOnlyFile> OpenDiskFile(const std::string& path) override;
+    // A read of an open file: nothing once the file is locked or gone.
+    std::optional<std::string> ReadOpen(const std::string& key, std::uint64_t offset, std::size_t length);
     FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
     FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
     FileStatus CopyWhole(const std::string& from, const std::string& to) override;
@@ -273,6 +284,18 @@ public:
     std::string FromCodePage(std::string_view text) override;
 };
 
+// Work posted runs between ticks: at the next Collect, unless the network it waits on stalled.
+class FakeBackground : public Background {
+public:
+    bool stalled = false;
+    int posted = 0;
+    void Post(Work work) override;
+    void Collect() override;
+
+private:
+    std::deque<Work> queued_;
+};
+
 struct FakePlatform {
     CallLog log;
     FakeFileSystem files{log};
@@ -282,8 +305,9 @@ struct FakePlatform {
     FakeWindowing windowing{log};
     FakeClock clock;
     FakeCodePage codePage;
+    FakeBackground background;
 
-    Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock, codePage}; }
+    Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock, codePage, background}; }
 };
 
 }  // namespace kavri::fake

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "platform/win32/services.h"
 #include "platform/win32/trace.h"
@@ -27,6 +28,7 @@ public:
         h_ = INVALID_HANDLE_VALUE;
         return ok;
     }
+    HANDLE Release() { return std::exchange(h_, INVALID_HANDLE_VALUE); }
 
 private:
     HANDLE h_;
@@ -139,24 +141,78 @@ std::optional<FileStamp> Win32FileSystem::Stamp(const std::string& path) {
                      join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
 }
 
-std::optional<std::string> Win32FileSystem::ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) {
+namespace {
+
+constexpr std::size_t kReadPart = 1 << 20;  // bytes asked of one ReadFile call
+
+// A disk file read at offsets through its one handle, in parts of at most kReadPart.
+class DiskFile : public ReadOnlyFile {
+public:
+    DiskFile(HANDLE handle, std::string path, std::uint64_t size) : file_(handle), path_(std::move(path)), size_(size) {}
+    std::uint64_t Size() const override { return size_; }
+
+    std::optional<std::string> ReadAt(std::uint64_t offset, std::size_t length) override {
+        std::string bytes;
+        while (bytes.size() < length) {
+            OVERLAPPED at{};
+            const std::uint64_t from = offset + bytes.size();
+            at.Offset = static_cast<DWORD>(from);
+            at.OffsetHigh = static_cast<DWORD>(from >> 32);
+            const std::size_t before = bytes.size();
+            bytes.resize(before + std::min(kReadPart, length - before));
+            DWORD read = 0;
+            if (!::ReadFile(file_.Get(), bytes.data() + before, static_cast<DWORD>(bytes.size() - before), &read, &at)) {
+                if (::GetLastError() != ERROR_HANDLE_EOF) {
+                    Failed("ReadFile", path_);
+                    return std::nullopt;
+                }
+                read = 0;
+            }
+            bytes.resize(before + read);
+            if (read == 0) break;  // the end of the file
+        }
+        return bytes;
+    }
+
+private:
+    File file_;
+    std::string path_;
+    std::uint64_t size_;
+};
+
+// The path in the form that Windows takes as it stands, without reading a device's name into it:
+// "\\?\C:\x", "\\?\UNC\server\x". Nothing for a path that resolves to a device ("\\.\COM3").
+std::optional<std::wstring> LiteralPath(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    std::wstring full(32768, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), 32768, full.data(), nullptr);
+    if (length == 0 || length >= 32768) return std::nullopt;
+    full.resize(length);
+    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\.\\", 0) == 0) return std::nullopt;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::unique_ptr<ReadOnlyFile> Win32FileSystem::OpenDiskFile(const std::string& path) {
+    const auto literal = LiteralPath(path);
+    if (!literal) return nullptr;
     // Never the emulator's own handle, and never a lock: the emulator goes on reading its image.
-    File file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    File file(::CreateFileW(literal->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(std::min<std::uint64_t>(offset, INT64_MAX));
-    if (!file.Ok() || !::SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) {
-        Failed(file.Ok() ? "SetFilePointerEx" : "CreateFileW", path);
-        return std::nullopt;
+    if (!file.Ok()) {
+        Failed("CreateFileW", path);
+        return nullptr;
     }
-    std::string bytes(std::min<std::size_t>(length, 1 << 20), '\0');
-    DWORD read = 0;
-    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
-        Failed("ReadFile", path);
-        return std::nullopt;
+    LARGE_INTEGER size{};
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK || !::GetFileSizeEx(file.Get(), &size)) {
+        Trace("GetFileType", path, ::GetLastError());
+        return nullptr;
     }
-    bytes.resize(read);
-    return bytes;
+    return std::make_unique<DiskFile>(file.Release(), path, static_cast<std::uint64_t>(size.QuadPart));
 }
 
 FileStatus Win32FileSystem::WriteWholeFile(const std::string& path, std::string_view bytes) {

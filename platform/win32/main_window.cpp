@@ -22,7 +22,7 @@ constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 MainWindow::MainWindow(HINSTANCE instance, bool previousInstance)
     : instance_(instance),
       previous_(previousInstance),
-      form_(Platform{kernel_, shell_, multimedia_, *this, files_, clock_, codePage_}) {}
+      form_(Platform{kernel_, shell_, multimedia_, *this, files_, clock_, codePage_, background_}) {}
 
 int MainWindow::Run() {
     // The shell's shortcut and execute calls want an apartment-threaded COM on this thread.

@@ -98,6 +98,8 @@ private:
     Win32FileSystem files_;
     Win32Clock clock_;
     Win32CodePage codePage_;
+    // Never destroyed: its worker may still be reading an image when the program ends.
+    Win32Background& background_ = *new Win32Background;
     formKavriMeter form_;
     HistoryWindow history_{instance_, form_};
 };

@@ -1,5 +1,5 @@
-// What the emulator process was started with and holds: its command line from its process
-// environment block, its open files from the system's handle list, and the files it maps.
+// What the emulator process was started with and holds: its command line and current folder
+// from its process environment block, its open files from a handle list, and the files it maps.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,7 +23,6 @@ constexpr ULONG kProcessHandleInformation = 51;       // Windows 8 and later
 constexpr ULONG kProcessCommandLineInformation = 60;  // Windows 8.1 and later
 constexpr ULONG kSystemExtendedHandleInformation = 64;
 constexpr std::size_t kHandleListLimit = 256u << 20;  // bytes of the system's handle list at most
-constexpr int kStuckWorkersLimit = 4;                 // workers left blocked before handles are no longer asked
 
 template <typename Fn>
 Fn Ntdll(const char* name) {
@@ -71,17 +70,29 @@ struct Remote {
     }
 };
 
-// The command line from the process environment block: its process parameters' CommandLine.
+// A counted string of the process's memory.
 template <typename Ptr>
-std::optional<std::string> CommandLineFromPeb(const Remote& remote, std::uint64_t peb) {
+std::optional<std::string> RemoteText(const Remote& remote, const UnicodeStringOf<Ptr>& string) {
+    std::wstring text(string.length / sizeof(wchar_t), L'\0');
+    if (!text.empty() && !remote.Read(string.buffer, text.data(), text.size() * sizeof(wchar_t))) return std::nullopt;
+    return Utf8(text.data(), static_cast<int>(text.size()));
+}
+
+// The command line and current folder from the process environment block: its process
+// parameters' CommandLine and CurrentDirectory.
+template <typename Ptr>
+std::optional<ProcessStart> ParametersFromPeb(const Remote& remote, std::uint64_t peb) {
     Ptr parameters = 0;
     if (!remote.Read(peb + 4 * sizeof(Ptr), &parameters, sizeof parameters)) return std::nullopt;
-    UnicodeStringOf<Ptr> line{};
-    if (!remote.Read(std::uint64_t{parameters} + (sizeof(Ptr) == 8 ? 0x70 : 0x40), &line, sizeof line))
-        return std::nullopt;
-    std::wstring text(line.length / sizeof(wchar_t), L'\0');
-    if (!text.empty() && !remote.Read(line.buffer, text.data(), text.size() * sizeof(wchar_t))) return std::nullopt;
-    return Utf8(text.data(), static_cast<int>(text.size()));
+    constexpr std::uint64_t kLineAt = sizeof(Ptr) == 8 ? 0x70 : 0x40, kFolderAt = sizeof(Ptr) == 8 ? 0x38 : 0x24;
+    UnicodeStringOf<Ptr> line{}, folder{};
+    if (!remote.Read(std::uint64_t{parameters} + kLineAt, &line, sizeof line)) return std::nullopt;
+    auto text = RemoteText(remote, line);
+    if (!text) return std::nullopt;
+    ProcessStart start{std::move(*text), {}};
+    if (remote.Read(std::uint64_t{parameters} + kFolderAt, &folder, sizeof folder))
+        start.currentFolder = RemoteText(remote, folder).value_or(std::string());
+    return start;
 }
 
 // The command line as Windows 8.1 and later give it: a counted string and its characters.
@@ -135,21 +146,32 @@ std::size_t Entries(const std::vector<unsigned char>& buffer) {
     return std::min<std::size_t>(count, (buffer.size() - 2 * sizeof(ULONG_PTR)) / sizeof(Entry));
 }
 
+struct Fields {
+    ULONG_PTR process, value;
+    ULONG type;
+    std::uint64_t object;
+};
+
 // Fills handles from a list's entries. Files are told by the type of file objects, learnt from
 // the marker's entry when the list holds it; while it is unknown, every entry counts as one.
-template <typename Entry, typename Fields>
-void Fill(const std::vector<unsigned char>& buffer, std::vector<OpenHandle>& handles, ULONG& fileType, Fields fields) {
+// The marker's entry is given back, for what the list says of it.
+template <typename Entry, typename Read>
+std::optional<Fields> Fill(const std::vector<unsigned char>& buffer, std::vector<OpenHandle>& handles, ULONG& fileType,
+                           Read fields) {
     const auto* entries = reinterpret_cast<const Entry*>(buffer.data() + 2 * sizeof(ULONG_PTR));
     const std::size_t count = Entries<Entry>(buffer);
-    for (std::size_t i = 0; i < count && fileType == 0; ++i)
-        if (const auto [process, value, type] = fields(entries[i]);
-            process == ::GetCurrentProcessId() && value == reinterpret_cast<ULONG_PTR>(Marker()))
-            fileType = type;
+    std::optional<Fields> marker;
+    for (std::size_t i = 0; i < count && !marker; ++i)
+        if (const Fields f = fields(entries[i]);
+            f.process == ::GetCurrentProcessId() && f.value == reinterpret_cast<ULONG_PTR>(Marker()))
+            marker = f;
+    if (marker && fileType == 0) fileType = marker->type;
     handles.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const auto [process, value, type] = fields(entries[i]);
-        handles[i] = {static_cast<std::uint32_t>(process), value, fileType == 0 || type == fileType};
+        const Fields f = fields(entries[i]);
+        handles[i] = {static_cast<std::uint32_t>(f.process), f.value, fileType == 0 || f.type == fileType, f.object};
     }
+    return marker;
 }
 
 struct SystemEntry {
@@ -166,110 +188,13 @@ struct ProcessEntry {
     ULONG access, typeIndex, attributes, reserved;
 };
 
-// Every handle of the system (Windows 7, Wine).
-bool SystemList(std::vector<OpenHandle>& handles) {
-    using QuerySystemFn = NTSTATUS_(NTAPI*)(ULONG, void*, ULONG, ULONG*);
-    static const auto query = Ntdll<QuerySystemFn>("NtQuerySystemInformation");
-    static std::vector<unsigned char> buffer(1 << 20);
-    static ULONG fileType = 0;
-    Marker();
-    if (!query || !Grown(buffer, kHandleListLimit, "NtQuerySystemInformation", [](void* to, ULONG size) {
-            return query(kSystemExtendedHandleInformation, to, size, nullptr);
-        }))
-        return false;
-    Fill<SystemEntry>(buffer, handles, fileType, [](const SystemEntry& e) {
-        return std::tuple<ULONG_PTR, ULONG_PTR, ULONG>{e.processId, e.value, e.typeIndex};
-    });
-    return true;
-}
-
-// One process's handles, as Windows 8 and later list them; the marker's type comes from this
-// program's own list.
-bool ProcessSnapshot(std::uint32_t processId, std::vector<OpenHandle>& handles) {
-    static const auto query = Ntdll<QueryProcessFn>("NtQueryInformationProcess");
-    static std::vector<unsigned char> buffer(64 * 1024);
-    static ULONG fileType = 0;
-    static bool unsupported = false;
-    const auto snapshot = [&](HANDLE process, DWORD id) {
-        const bool listed = Grown(buffer, kHandleListLimit / 16, "NtQueryInformationProcess", [&](void* to, ULONG size) {
-            return query(process, kProcessHandleInformation, to, size, nullptr);
-        });
-        if (listed)
-            Fill<ProcessEntry>(buffer, handles, fileType, [&](const ProcessEntry& e) {
-                return std::tuple<ULONG_PTR, ULONG_PTR, ULONG>{id, reinterpret_cast<ULONG_PTR>(e.value), e.typeIndex};
-            });
-        return listed;
-    };
-    if (!query || unsupported) return false;
-    Marker();
-    if (fileType == 0 && !snapshot(::GetCurrentProcess(), ::GetCurrentProcessId())) {
-        unsupported = true;  // Windows 7 and Wine: the system's list instead
-        return false;
-    }
-    Process process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
-    if (!process.handle) {  // another user's or an elevated process is not looked into
-        handles.clear();
-        return true;
-    }
-    return snapshot(process.handle, processId);  // else the system's list
-}
-
-// ---- Handle paths, asked on a worker so that a handle that blocks cannot hold up the tick
-
-struct Worker {
-    HANDLE ask = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HANDLE done = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HANDLE file = nullptr;
-    HandlePath answer;
-};
-
-DWORD WINAPI AnswerPaths(void* parameter) {
-    auto* worker = static_cast<Worker*>(parameter);
-    while (::WaitForSingleObject(worker->ask, INFINITE) == WAIT_OBJECT_0) {
-        worker->answer = {HandlePath::Outcome::NotDiskFile, {}};
-        if (::GetFileType(worker->file) == FILE_TYPE_DISK) {
-            std::wstring path(32768, L'\0');
-            const DWORD length = ::GetFinalPathNameByHandleW(worker->file, path.data(), 32768, 0);
-            worker->answer.outcome = length == 0 || length >= 32768 ? HandlePath::Outcome::Failed : HandlePath::Outcome::Path;
-            worker->answer.path = Utf8(path.data(), static_cast<int>(length < 32768 ? length : 0));
-        }
-        ::SetEvent(worker->done);
-    }
-    return 0;
-}
-
-// "\\?\C:\x" as "C:\x", "\\?\UNC\server\x" as "\\server\x".
-std::string WithoutPrefix(std::string path) {
-    if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\" + path.substr(7);
-    if (path.rfind("\\\\?\\", 0) == 0) return path.substr(4);
-    return path;
-}
-
-// The worker of this process; a new one replaces a worker left blocked.
-Worker* CurrentWorker(bool replace) {
-    static Worker* worker = nullptr;
-    static int stuck = 0;
-    if (replace && worker) {
-        worker = nullptr;  // left to its blocked call, with its events and the handle it was asking about
-        ++stuck;
-    }
-    if (!worker && stuck < kStuckWorkersLimit) {
-        auto* fresh = new Worker;
-        const HANDLE thread = ::CreateThread(nullptr, 64 * 1024, AnswerPaths, fresh, 0, nullptr);
-        if (!thread || !fresh->ask || !fresh->done) {
-            Trace("CreateThread", "handle paths", ::GetLastError());
-            return nullptr;
-        }
-        ::CloseHandle(thread);
-        worker = fresh;
-    }
-    return worker;
-}
-
 // ---- Mapped files
 
-// "\Device\HarddiskVolume2\x" with the drive letter that device has, "C:\x".
+// A mapped view's name with a drive letter: "\Device\HarddiskVolume2\x" as the drive of that
+// device, "C:\x"; the "\??\C:\x" form Wine gives as "C:\x".
 std::string OnDrive(const std::wstring& devicePath) {
+    if (devicePath.rfind(L"\\??\\", 0) == 0 && devicePath.size() > 7 && devicePath[5] == L':' && devicePath[6] == L'\\')
+        return Utf8(devicePath.c_str() + 4);
     wchar_t drive[3] = L"A:";
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         drive[0] = letter;
@@ -284,71 +209,127 @@ std::string OnDrive(const std::wstring& devicePath) {
 
 }  // namespace
 
-std::optional<std::string> Win32Kernel::ProcessCommandLine(std::uint32_t processId) {
-    if (auto given = CommandLineGiven(processId)) return given;
+// ---- The watch of one process's handles
+
+bool ProcessWatch::SystemList(std::vector<OpenHandle>& handles) {
+    using QuerySystemFn = NTSTATUS_(NTAPI*)(ULONG, void*, ULONG, ULONG*);
+    static const auto query = Ntdll<QuerySystemFn>("NtQuerySystemInformation");
+    Marker();
+    if (!query || !Grown(systemBuffer_, kHandleListLimit, "NtQuerySystemInformation", [](void* to, ULONG size) {
+            return query(kSystemExtendedHandleInformation, to, size, nullptr);
+        }))
+        return false;
+    const auto marker = Fill<SystemEntry>(systemBuffer_, handles, systemFileType_, [](const SystemEntry& e) {
+        return Fields{e.processId, e.value, e.typeIndex, reinterpret_cast<std::uintptr_t>(e.object)};
+    });
+    // Windows keeps object addresses from programs without the debug privilege since 11 24H2.
+    if (objectsNamed_ == Named::Unknown && marker) objectsNamed_ = marker->object != 0 ? Named::Yes : Named::No;
+    return true;
+}
+
+bool ProcessWatch::ProcessList(std::uint32_t processId, std::vector<OpenHandle>& handles) {
+    static const auto query = Ntdll<QueryProcessFn>("NtQueryInformationProcess");
+    const auto snapshot = [&](HANDLE process, DWORD id) {
+        const bool listed = Grown(processBuffer_, kHandleListLimit / 16, "NtQueryInformationProcess", [&](void* to, ULONG size) {
+            return query(process, kProcessHandleInformation, to, size, nullptr);
+        });
+        if (listed)
+            Fill<ProcessEntry>(processBuffer_, handles, processFileType_, [&](const ProcessEntry& e) {
+                return Fields{id, reinterpret_cast<ULONG_PTR>(e.value), e.typeIndex, 0};
+            });
+        return listed;
+    };
+    if (!query || processListMissing_) return false;
+    Marker();
+    if (processFileType_ == 0 && !snapshot(::GetCurrentProcess(), ::GetCurrentProcessId())) {
+        processListMissing_ = true;  // Windows 7 and Wine: the system's list instead
+        return false;
+    }
+    Process process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process.handle) {  // another user's or an elevated process is not looked into
+        handles.clear();
+        return true;
+    }
+    return snapshot(process.handle, processId);  // else the system's list
+}
+
+bool ProcessWatch::Handles(std::uint32_t processId, std::vector<OpenHandle>& handles) {
+    if (objectsNamed_ != Named::No && SystemList(handles) && objectsNamed_ == Named::Yes) return true;
+    if (ProcessList(processId, handles)) return true;
+    return SystemList(handles);
+}
+
+HANDLE ProcessWatch::Opened(std::uint32_t processId) {
+    if (processId_ != processId) {
+        Forget(processId_);
+        processId_ = processId;
+        process_ = ::OpenProcess(PROCESS_DUP_HANDLE, FALSE, processId);
+        if (!process_) Trace("OpenProcess", std::to_string(processId), ::GetLastError());
+    }
+    return process_;
+}
+
+void ProcessWatch::Forget(std::uint32_t processId) {
+    if (processId != processId_ || !process_) return;
+    ::CloseHandle(process_);
+    process_ = nullptr;
+    processId_ = 0;
+}
+
+HandlePath ProcessWatch::PathOf(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) {
+    const PathWorkers::Key key{handle.value, handle.object};
+    if (workers_.Busy(key)) return {HandlePath::Outcome::Pending, {}};
+    if (!workers_.Available()) return {HandlePath::Outcome::NoWorker, {}};
+    const HANDLE process = Opened(processId);
+    HANDLE file = nullptr;
+    if (!process || !::DuplicateHandle(process, reinterpret_cast<HANDLE>(handle.value), ::GetCurrentProcess(), &file, 0,
+                                       FALSE, DUPLICATE_SAME_ACCESS))
+        return {};
+    return workers_.Ask(file, key, budgetMs);
+}
+
+// ---- The kernel service's calls
+
+std::optional<ProcessStart> Win32Kernel::ProcessParameters(std::uint32_t processId) {
     Process process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    std::optional<ProcessStart> start;
     if (!process.handle) {
         Trace("OpenProcess", std::to_string(processId), ::GetLastError());
-        return std::nullopt;
-    }
-    const bool wow64Self = IsWow64(::GetCurrentProcess());
-    if (sizeof(void*) == 4 && wow64Self && !IsWow64(process.handle)) {
+    } else if (sizeof(void*) == 4 && IsWow64(::GetCurrentProcess()) && !IsWow64(process.handle)) {
         // A 64-bit emulator seen from this 32-bit program: through the WoW64 calls.
         const auto query = Ntdll<QueryProcessFn>("NtWow64QueryInformationProcess64");
         const auto read = Ntdll<ReadMemory64Fn>("NtWow64ReadVirtualMemory64");
         BasicInformation64 basic{};
-        if (!query || !read || query(process.handle, kProcessBasicInformation, &basic, sizeof basic, nullptr) < 0)
-            return std::nullopt;
-        return CommandLineFromPeb<std::uint64_t>(Remote{process.handle, read}, basic.peb);
+        if (query && read && query(process.handle, kProcessBasicInformation, &basic, sizeof basic, nullptr) >= 0)
+            start = ParametersFromPeb<std::uint64_t>(Remote{process.handle, read}, basic.peb);
+    } else {
+        const auto query = Ntdll<QueryProcessFn>("NtQueryInformationProcess");
+        struct {
+            LONG exitStatus;
+            void* peb;
+            ULONG_PTR rest[4];
+        } basic{};
+        if (query && query(process.handle, kProcessBasicInformation, &basic, sizeof basic, nullptr) >= 0)
+            start = ParametersFromPeb<std::uintptr_t>(Remote{process.handle, nullptr}, reinterpret_cast<std::uintptr_t>(basic.peb));
+        else
+            Trace("NtQueryInformationProcess", std::to_string(processId), ::GetLastError());
     }
-    const auto query = Ntdll<QueryProcessFn>("NtQueryInformationProcess");
-    struct {
-        LONG exitStatus;
-        void* peb;
-        ULONG_PTR rest[4];
-    } basic{};
-    if (!query || query(process.handle, kProcessBasicInformation, &basic, sizeof basic, nullptr) < 0) {
-        Trace("NtQueryInformationProcess", std::to_string(processId), ::GetLastError());
-        return std::nullopt;
-    }
-    return CommandLineFromPeb<std::uintptr_t>(Remote{process.handle, nullptr}, reinterpret_cast<std::uintptr_t>(basic.peb));
+    if (start) return start;
+    // An elevated emulator's memory may not be read; Windows 8.1 and later still give its
+    // command line, without its current folder.
+    if (auto line = CommandLineGiven(processId)) return ProcessStart{std::move(*line), {}};
+    return std::nullopt;
 }
 
 bool Win32Kernel::ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) {
-    // Windows 8 and later list one process's handles, at a cost that follows its own count.
-    if (ProcessSnapshot(processId, handles)) return true;
-    return SystemList(handles);
+    return watch_.Handles(processId, handles);
 }
 
-HandlePath Win32Kernel::PathOfHandle(std::uint32_t processId, std::uintptr_t handle, std::uint32_t budgetMs) {
-    static std::uint32_t openId = 0;
-    static HANDLE process = nullptr;
-    if (openId != processId) {
-        if (process) ::CloseHandle(process);
-        process = ::OpenProcess(PROCESS_DUP_HANDLE, FALSE, processId);
-        openId = processId;
-        if (!process) Trace("OpenProcess", std::to_string(processId), ::GetLastError());
-    }
-    HANDLE file = nullptr;
-    if (!process || !::DuplicateHandle(process, reinterpret_cast<HANDLE>(handle), ::GetCurrentProcess(), &file, 0, FALSE,
-                                       DUPLICATE_SAME_ACCESS))
-        return {};
-    Worker* worker = CurrentWorker(false);
-    if (!worker) {
-        ::CloseHandle(file);
-        return {};
-    }
-    worker->file = file;
-    ::SetEvent(worker->ask);
-    if (::WaitForSingleObject(worker->done, budgetMs) != WAIT_OBJECT_0) {
-        CurrentWorker(true);
-        return {HandlePath::Outcome::TimedOut, {}};
-    }
-    ::CloseHandle(file);
-    HandlePath answer = worker->answer;
-    answer.path = WithoutPrefix(answer.path);
-    return answer;
+HandlePath Win32Kernel::PathOfHandle(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) {
+    return watch_.PathOf(processId, handle, budgetMs);
 }
+
+void Win32Kernel::ForgetProcess(std::uint32_t processId) { watch_.Forget(processId); }
 
 std::vector<std::string> Win32Kernel::MappedFiles(std::uint32_t processId) {
     using MappedNameFn = DWORD(WINAPI*)(HANDLE, void*, wchar_t*, DWORD);

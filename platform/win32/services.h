@@ -1,7 +1,12 @@
 // The Windows kernel, shell, multimedia, file system and clock services, called directly.
 #pragma once
 
+#include <deque>
+#include <functional>
+#include <vector>
+
 #include "platform/platform.h"
+#include "platform/win32/process_watch.h"
 
 namespace kavri::win32 {
 
@@ -13,10 +18,14 @@ public:
     std::int32_t Process32Next(Handle snapshot, ProcessEntry32* entry) override;
     std::int32_t CloseHandle(Handle object) override;
     // platform/win32/process_files.cpp
-    std::optional<std::string> ProcessCommandLine(std::uint32_t processId) override;
+    std::optional<ProcessStart> ProcessParameters(std::uint32_t processId) override;
     bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) override;
-    HandlePath PathOfHandle(std::uint32_t processId, std::uintptr_t handle, std::uint32_t budgetMs) override;
+    HandlePath PathOfHandle(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) override;
+    void ForgetProcess(std::uint32_t processId) override;
     std::vector<std::string> MappedFiles(std::uint32_t processId) override;
+
+private:
+    ProcessWatch watch_;
 };
 
 class Win32Shell : public Shell {
@@ -50,7 +59,7 @@ public:
     std::optional<std::int64_t> FileLen(const std::string& path) override;
     std::optional<std::string> ReadText(const std::string& path, std::size_t maxBytes) override;
     std::optional<FileStamp> Stamp(const std::string& path) override;
-    std::optional<std::string> ReadAt(const std::string& path, std::uint64_t offset, std::size_t length) override;
+    std::unique_ptr<ReadOnlyFile> OpenDiskFile(const std::string& path) override;
     FileStatus WriteWholeFile(const std::string& path, std::string_view bytes) override;
     FileStatus RewriteFile(const std::string& path, std::string_view bytes) override;
     FileStatus CopyWhole(const std::string& from, const std::string& to) override;
@@ -59,6 +68,22 @@ public:
     FileStatus MakeFolder(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool IsReadOnly(const std::string& path) override;
+};
+
+// One worker thread runs the posted work in order; the steps it hands back wait for Collect.
+class Win32Background : public Background {
+public:
+    Win32Background();
+    void Post(Work work) override;
+    void Collect() override;
+
+private:
+    static DWORD WINAPI Run(void* self);
+    CRITICAL_SECTION lock_;
+    HANDLE wake_;
+    std::deque<Work> work_;
+    std::vector<std::function<void()>> steps_;
+    bool started_ = false;
 };
 
 class Win32Clock : public Clock {

@@ -1,8 +1,8 @@
-#include "monitor/game_id.h"
+#include "base/game_id.h"
 
 #include <cstddef>
 
-#include "app/text_util.h"
+#include "base/text_util.h"
 
 namespace kavri {
 namespace {

@@ -1,0 +1,32 @@
+// Which image the emulator plays, from the image it was started with and the images it holds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kavri {
+
+// An image the emulator holds: its game, and the look at which its handle was first seen.
+struct HeldImage {
+    std::string id;
+    std::uint64_t since = 0;
+};
+
+class ImageChoice {
+public:
+    // A new process, started with the image of game startId (empty for none).
+    void Start(std::string startId);
+    // The game played now, given the games of the images held at this look, in the system's
+    // order: the game played stays while its image is held; else the newest handle's game; with
+    // none held, the start's game, until the process has been seen holding another image.
+    const std::string& Choose(const std::vector<HeldImage>& held);
+    const std::string& Played() const { return played_; }
+
+private:
+    std::string start_;
+    std::string played_;
+    bool startStands_ = true;
+};
+
+}  // namespace kavri
