@@ -216,7 +216,7 @@ private:
     void RecordGameAs(const std::string& id);
     void ForgetImages();
     std::optional<std::string> StartId();
-    std::optional<std::vector<HeldImage>> ImagesHeld();
+    std::optional<std::vector<HeldImage>> ImagesHeld(const std::vector<HeldFile>& files);
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);
     void RetryLockedLoad();

@@ -7,6 +7,13 @@
 #include "monitor/command_line.h"
 
 namespace kavri {
+namespace {
+
+// An image on a local disk is read within moments: waiting that long gives its game the minutes
+// from this tick on. One on a network that stopped answering is taken at a later tick.
+constexpr unsigned kImageReadBudgetMs = 250;
+
+}  // namespace
 
 void formKavriMeter::ProbeImages() {
     os_.background.Collect();
@@ -17,9 +24,16 @@ void formKavriMeter::ProbeImages() {
             startPaths = ImageArguments(*start);
     }
     if (imageProcessId == 0) return;
-    const auto startId = StartId();
-    const auto held = ImagesHeld();
-    if (!startId || !held) return;  // an answer is missing: nothing is known to have changed
+    const auto files = heldFiles.Look(os_.kernel, imageProcessId);
+    if (!files) return;  // a handle's path is missing: nothing is known to have changed
+    auto startId = StartId();
+    auto held = ImagesHeld(*files);
+    if ((!startId || !held) && os_.background.Wait(kImageReadBudgetMs)) {
+        os_.background.Collect();
+        startId = StartId();
+        held = ImagesHeld(*files);
+    }
+    if (!startId || !held) return;  // an image's game is not known yet
     if (!startKnown) {
         startKnown = true;
         imageChoice.Start(*startId);
@@ -63,9 +77,9 @@ std::optional<std::string> formKavriMeter::StartId() {
     return id;
 }
 
-// The games of the images the emulator holds open, else of those it maps; nothing when a path or
-// an image's game is not known yet.
-std::optional<std::vector<HeldImage>> formKavriMeter::ImagesHeld() {
+// The games of the images among the files the emulator holds open, else of those it maps;
+// nothing when an image's game is not known yet.
+std::optional<std::vector<HeldImage>> formKavriMeter::ImagesHeld(const std::vector<HeldFile>& files) {
     std::vector<HeldImage> images;
     bool missing = false;
     const auto add = [&](const std::string& path, std::uint64_t since) {
@@ -74,9 +88,7 @@ std::optional<std::vector<HeldImage>> formKavriMeter::ImagesHeld() {
         if (!id) missing = true;
         else if (!id->empty()) images.push_back({*id, since});
     };
-    const auto files = heldFiles.Look(os_.kernel, imageProcessId);
-    if (!files) return std::nullopt;
-    for (const HeldFile& file : *files) add(file.path, file.since);
+    for (const HeldFile& file : files) add(file.path, file.since);
     // Walking the views of its memory costs more than its handles: only when they hold no image.
     if (images.empty() && !missing)
         for (const std::string& path : os_.kernel.MappedFiles(imageProcessId)) add(path, 0);

@@ -14,6 +14,8 @@ public:
     // Runs work on a worker, in the order posted. Work touches nothing the window's thread uses;
     // what it found reaches the window through the step it returns.
     virtual void Post(Work work) = 0;
+    // Waits at most ms for the work posted to finish; true when it has (its steps wait for Collect).
+    virtual bool Wait(unsigned ms) = 0;
     // Runs on the window's thread the steps of the work finished since the last call.
     virtual void Collect() = 0;
 };

@@ -12,6 +12,7 @@
 #include <lzma.h>
 #endif
 
+#include "discimage/chd_map.h"
 #include "discimage/identify.h"
 #include "discimage/lzma.h"
 #include "platform/fake/fake_platform.h"
@@ -54,7 +55,8 @@ std::string IdOf(const std::string& chd) {
 }
 
 TEST(Chd, EachCompressorAndFilesThatLie) {
-    if (std::system("chdman help >/dev/null 2>&1") == -1 || MakeChd("").empty()) GTEST_SKIP() << "no chdman here";
+    if (std::system("chdman help >/dev/null 2>&1") == -1 || MakeChd("").empty())
+        GTEST_SKIP() << "chdman (Debian's mame-tools) cannot be run here: CHD files it makes are not tested in this run";
     for (const char* codecs : {"", "cdlz", "cdzl", "none"}) EXPECT_EQ(IdOf(MakeChd(codecs)), "SLUS-00594") << codecs;
     const std::string chd = MakeChd("cdlz");
     std::string parent = chd, zstd = chd, map = chd;
@@ -63,14 +65,73 @@ TEST(Chd, EachCompressorAndFilesThatLie) {
     std::size_t mapAt = 0;  // the header's offset of the hunk map
     for (std::size_t i = kMapOffset; i < kMapOffset + 8; ++i) mapAt = mapAt << 8 | static_cast<unsigned char>(chd[i]);
     map[mapAt + 20] = static_cast<char>(~map[mapAt + 20]);
+    std::string checksum = chd;
+    checksum[mapAt + 11] = static_cast<char>(checksum[mapAt + 11] ^ 1);  // the map's stored CRC alone
     const struct {
         const char* what;
         std::string chd;
     } lies[] = {
         {"cut short", chd.substr(0, chd.size() / 2)}, {"a parent needed", parent}, {"zstd hunks", zstd},
         {"a damaged map", map},                    {"the header only", chd.substr(0, 124)},
+        {"the map's checksum alone wrong", checksum},
     };
     for (const auto& lie : lies) EXPECT_EQ(IdOf(lie.chd), "") << lie.what;
+}
+
+TEST(Chd, CopiesOfHunksEnd) {
+    using namespace chd;
+    const std::vector<Hunk> map = {{0, 100, 1000}, {kSelf, 0, 0}, {kSelf, 0, 1}, {kSelf, 0, 3},
+                                   {kSelf, 0, 4}, {kSelf, 0, 9}, {kParent, 0, 0}, {kSelf, 0, 6}};
+    const struct {
+        std::uint32_t hunk;
+        std::optional<std::uint32_t> stored;
+        const char* what;
+    } rows[] = {
+        {0, 0, "stored"},          {1, 0, "a copy of an earlier hunk"},  {2, 0, "a copy of a copy"},
+        {3, {}, "a later hunk"},   {4, {}, "itself"},                    {5, {}, "one past the map"},
+        {6, {}, "a parent's"},     {7, {}, "a copy of a parent's"},      {8, {}, "past the map"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(StoredHunk(map, row.hunk), row.stored) << row.what;
+}
+
+// Bits at a probability of one half, each of them the first use of its probability, which is
+// all a stream of a literal and one match needs.
+std::string RangeCoded(const std::vector<int>& bits) {
+    std::uint64_t low = 0, pending = 1;
+    std::uint32_t range = 0xFFFFFFFF;
+    unsigned char cache = 0;
+    std::string out;
+    const auto shift = [&] {
+        if (static_cast<std::uint32_t>(low) < 0xFF000000u || (low >> 32) != 0) {
+            for (unsigned char carry = static_cast<unsigned char>(low >> 32); pending > 0; --pending) {
+                out += static_cast<char>(cache + carry);
+                cache = 0xFF;
+            }
+            cache = static_cast<unsigned char>(low >> 24);
+        }
+        ++pending;
+        low = (low & 0x00FFFFFF) << 8;
+    };
+    for (const int bit : bits) {
+        const std::uint32_t bound = (range >> 11) * 1024;
+        if (bit) low += bound, range -= bound;
+        else range = bound;
+        for (; range < (1u << 24); range <<= 8) shift();
+    }
+    for (int i = 0; i < 5; ++i) shift();
+    return out;
+}
+
+TEST(Chd, LzmaRefusesAMatchBeforeTheStart) {
+    // 'A' as a literal, then a match of two: its kind, its length's choice and three bits, and
+    // its distance's slot in six bits (slot 0 is the byte before, slot 1 the one before that).
+    std::vector<int> stream = {0, 0, 1, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0};
+    for (const int slot : {0, 1}) {
+        std::vector<int> bits = stream;
+        for (int i = 5; i >= 0; --i) bits.push_back((slot >> i) & 1);
+        const auto out = DecodeLzma(RangeCoded(bits), {3, 0, 2, 1 << 20}, 3);
+        EXPECT_EQ(out, slot == 0 ? std::optional<std::string>("AAA") : std::nullopt) << slot;
+    }
 }
 
 TEST(Chd, LzmaDecodesWhatLiblzmaEncodes) {

@@ -86,7 +86,7 @@ TEST(Diary, BuiltFromTheRunsListForAUserWhoHadNone) {
         {"texts that do not read are skipped, never guessed",
          {"Aug 32, 2000 10:00:00 - 0h 5m", "Agosto 02, 2000 10:00:00 - 0h 5m", "Aug 02, 2000 10:00 - 0h 5m",
           "Aug 02, 2000 10:00:00 - five", "Aug 02, 2000 10:00:00 - 9000h 0m", "Aug 02, 2000 25:00:00 - 0h 5m",
-          "Feb 29, 2000 10:00:00 - 0h 5m"},
+          "Aug 02, 2000 10:00:00 PM - 0h 5m", "Aug 02, 2000 10:00:00PM", "Feb 29, 2000 10:00:00 - 0h 5m"},
          {}, "\"2000-02-29\",\"5\",\"1\",\"\""},
         {"minutes past the last date the file can name are left out",
          {"Dec 31, 9999 23:59:59 - 4h 1m"}, {}, "\"9999-12-31\",\"1\",\"1\",\"\""},

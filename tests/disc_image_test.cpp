@@ -13,6 +13,28 @@ namespace {
 
 const std::string kFolder = "C:\\Games\\Crystal Qu\xC3\xA9st & Bob's";  // "é" in UTF-8
 
+// The game's image with the root directory over two sectors, the first ending in a long run of
+// zeros after its first record, "SYSTEM.CNF" in the second.
+std::string PaddedDirectory() {
+    std::string image = Iso({{"SYSTEM.CNF;1", kBootFile}}, 50);
+    const std::size_t first = kRootLba * kSector, record = static_cast<unsigned char>(image[first]);
+    image.replace(first + record, kSector - record, kSector - record, '\0');
+    return image;
+}
+
+// The game's raw mode 2 image packed with its first sectors as mode 2 form 2 (2,324 bytes of data).
+std::string EcmWithForm2() {
+    const std::string raw = Raw(GameIso(), kRawSector, 2);
+    std::string packed("ECM\0", 4);
+    for (std::size_t s = 0; s < raw.size() / kRawSector; ++s) {
+        const std::string sector = raw.substr(s * kRawSector, kRawSector);
+        packed += EcmRun(0, 16) + sector.substr(0, 16);
+        packed += s < 4 ? EcmRun(3, 1) + sector.substr(16, 4) + sector.substr(24, 2324)
+                        : EcmRun(2, 1) + sector.substr(16, 4) + sector.substr(24, kSector);
+    }
+    return packed + std::string("\xFC\xFF\xFF\xFF\x3F", 5) + std::string(4, '\0');
+}
+
 TEST(DiscImage, EachLayoutListAndLie) {
     const std::string iso = GameIso();
     std::string lying = iso;
@@ -58,7 +80,18 @@ TEST(DiscImage, EachLayoutListAndLie) {
          "g.m3u", "SLUS-00594"},
         {"a list naming a list", {{"g.m3u", "g.m3u\n"}}, "g.m3u", ""},
         {"a list leaving its folder", {{"g.m3u", "\\\\server\\share\\d1.iso\n"}}, "g.m3u", ""},
-        {"a compressed image, not read", {{"g.chd", iso}}, "g.chd", ""},
+        {"an image not read yet", {{"g.pbp", iso}}, "g.pbp", ""},
+        {"an ISO named as a CHD: no CHD header", {{"g.chd", iso}}, "g.chd", ""},
+        {"an unquoted name with a blank", {{"g.cue", "FILE My Game.bin BINARY\nTRACK 01 MODE1/2048\nINDEX 01 00:00:00\n"},
+                                            {"My Game.bin", iso}}, "g.cue", "SLUS-00594"},
+        {"a directory sector ending in padding", {{"g.iso", PaddedDirectory()}}, "g.iso", "SLUS-00594"},
+        {"packed mode 2 form 2 sectors ahead", {{"g.ecm", EcmWithForm2()}}, "g.ecm", "SLUS-00594"},
+        // A device's name is refused before anything is opened: the files here would read.
+        {"a list naming a device", {{"g.m3u", "COM3.cue\n"}, {"COM3.cue", "FILE g.iso BINARY\nTRACK 1 MODE1/2048\nINDEX 1 0:0:0\n"},
+                                    {"g.iso", iso}}, "g.m3u", ""},
+        {"a cue sheet naming a device", {{"g.cue", "FILE \"COM1\" BINARY\nTRACK 1 MODE1/2048\nINDEX 1 0:0:0\n"}, {"COM1", iso}},
+         "g.cue", ""},
+        {"a list naming the console", {{"g.m3u", "CONIN$\n"}, {"CONIN$", iso}}, "g.m3u", ""},
     };
     for (const auto& row : rows) {
         fake::CallLog log;
@@ -69,17 +102,72 @@ TEST(DiscImage, EachLayoutListAndLie) {
     }
 }
 
-TEST(DiscImage, ListNamesStayInTheirFolder) {
+TEST(DiscImage, ListNamesStayInTheirFolderAndNameDiskFiles) {
     const struct {
-        const char* name;
+        std::string name;
         const char* path;  // empty when refused
     } rows[] = {
         {"d.bin", "C:\\g\\d.bin"},     {"sub/d.bin", "C:\\g\\sub\\d.bin"}, {"..\\d.bin", ""},
         {"sub\\..\\..\\d.bin", ""},    {"\\d.bin", ""},                    {"\\\\server\\d.bin", ""},
         {"D:d.bin", ""},               {"d.bin:stream", ""},               {". .\\d.bin", ""},
         {"", ""},
+        {"COM3.cue", ""},              {"con", ""},                        {"AUX.bin", ""},
+        {"CONIN$", ""},                {"sub\\lpt1 .iso", ""},             {"nul\\d.bin", ""},
+        {"COM\xC2\xB9.bin", ""},         {std::string("COM3\0.cue", 9), ""},  {"d\tx.bin", ""},
+        {"COM10.cue", "C:\\g\\COM10.cue"}, {"console.iso", "C:\\g\\console.iso"}, {"com1x.bin", "C:\\g\\com1x.bin"},
     };
     for (const auto& row : rows) EXPECT_EQ(BesideList("C:\\g\\g.cue", row.name).value_or(""), row.path) << row.name;
+}
+
+// Each file is opened once and read through few reads: a packing of one-byte runs (the form a
+// crafted file takes to cost a read per byte), and a boot file's record claiming 100 MB.
+TEST(DiscImage, ReadsAreFewAndBounded) {
+    const std::string raw = Raw(GameIso(), kRawSector, 1);
+    std::string bytewise("ECM\0", 4);
+    for (const char c : raw) bytewise += EcmRun(0, 1) + c;
+    bytewise += std::string("\xFC\xFF\xFF\xFF\x3F", 5) + std::string(4, '\0');
+    std::string claiming = GameIso() + std::string(80 * 1024, '\0');
+    Put32(claiming, kRootLba * kSector + DirRecord("README.TXT;1", 0, 0).size() + 10, 100u << 20);
+    const struct {
+        const char* what;
+        std::string name, bytes;
+        int reads;
+        std::uint64_t bytesRead;
+    } rows[] = {
+        {"raw sectors", "g.bin", raw, 8, 40000},
+        {"packed", "g.ecm", Ecm(raw, 1), 8, 200000},
+        {"packed a byte a run", "g.ecm", bytewise, 8, 200000},
+        {"a boot file's record claiming 100 MB", "g.iso", claiming, 48, 72 * 1024},
+    };
+    for (const auto& row : rows) {
+        fake::CallLog log;
+        fake::FakeFileSystem files(log);
+        fake::FakeCodePage codePage;
+        files.Put(kFolder + "\\" + row.name, row.bytes);
+        const ImageRead read = IdentifyImage(files, codePage, kFolder + "\\" + row.name);
+        EXPECT_EQ(read.id, "SLUS-00594") << row.what;
+        EXPECT_TRUE(read.finished) << row.what;
+        EXPECT_EQ(files.opens, 1) << row.what;
+        EXPECT_LE(files.rangesRead, row.reads) << row.what;
+        EXPECT_LE(files.bytesRead, row.bytesRead) << row.what;
+    }
+}
+
+TEST(DiscImage, AReadThatFailedIsNotFinished) {
+    fake::CallLog log;
+    fake::FakeFileSystem files(log);
+    fake::FakeCodePage codePage;
+    files.Put(kFolder + "\\g.cue", "FILE \"g.bin\" BINARY\nTRACK 1 MODE1/2048\nINDEX 1 0:0:0\n");
+    files.Put(kFolder + "\\g.bin", GameIso());
+    files.locked.insert(kFolder + "\\g.bin");
+    const ImageRead held = IdentifyImage(files, codePage, kFolder + "\\g.cue");
+    EXPECT_EQ(held.id, "");
+    EXPECT_FALSE(held.finished);  // held by another program: to be read again
+    files.locked.clear();
+    EXPECT_EQ(IdentifyImage(files, codePage, kFolder + "\\g.cue").id, "SLUS-00594");
+    files.Put(kFolder + "\\g.bin", std::string(40000, 'x'));
+    const ImageRead none = IdentifyImage(files, codePage, kFolder + "\\g.cue");
+    EXPECT_TRUE(none.finished && none.id.empty());  // read to the end: no game, for as long as it stays so
 }
 
 }  // namespace

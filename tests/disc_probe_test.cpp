@@ -69,6 +69,8 @@ TEST(DiscProbe, WhatEachPassLeaves) {
         {"a drive arriving after start is probed first; one that stays keeps its disc's state", {'D'},
          "D+ p F@ F+ p p", "0/0 0/0 0/5", "SLUS-00594\t2 \t", 1},
         {"the game's drive leaving ends the game", {'D', 'F'}, "D+ p D~ p", "0/0 -1/0", "SLUS-00594\t1 \t", 1},
+        {"an empty drive arriving or leaving: the game goes on, counted once", {'D', 'F'}, "D+ p G@ p F~ p p",
+         "0/0 0/5 0/5 0/5", "SLUS-00594\t1 \t", 1},
     };
     for (const auto& s : scripts) {
         Harness h;

@@ -103,8 +103,6 @@ std::string Games(const Harness& h) {
     return games;
 }
 
-// An image is read in the background: its game is known from the tick after the one that first
-// saw it.
 TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
     const struct {
         const char* what;
@@ -112,46 +110,46 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
         const char* trace;
         const char* games;
     } scripts[] = {
-        {"an image on the command line is recorded once and timed", "run cmd=\"@s1.cue\" t t t",
-         "- SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"an image on the command line is recorded once and timed", "run cmd=\"@s1.cue\" t t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
         {"a launcher's other files; the last game image wins",
-         "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\"+\"@s2.iso\"+@s1.iso+\"@c.mcd\" t t", "- SLUS-00002/0", "SLUS-00002 1"},
-        {"relative to the emulator's folder", "run cwd=@ cmd=s1.iso+\\Jeux\\x.iso t t", "- SLUS-00001/0", "SLUS-00001 1"},
-        {"relative, with no folder known: left", "run cmd=s1.iso t t", "- -", ""},
-        {"forward slashes", "run cmd=\"%s1.cue\" t t", "- SLUS-00001/0", "SLUS-00001 1"},
-        {"a device's name is never opened", "run cwd=@ cmd=COM3.cue+CON.iso t t", "- -", ""},
-        {"an image opened in the emulator's menu, then another", "run t open=s1.iso t t t open=s2.iso t t t",
-         "- - SLUS-00001/0 SLUS-00001/1 SLUS-00001/2 SLUS-00002/0 SLUS-00002/1", "SLUS-00001 1|SLUS-00002 1"},
-        {"what it holds open wins over its command line", "run cmd=\"@s1.iso\" open=s2.bin.ecm t t t",
-         "- SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
-        {"the command line's image held open is one play", "run cmd=\"@s1.cue\" open=s1.bin t t t",
-         "- SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+         "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\"+\"@s2.iso\"+@s1.iso+\"@c.mcd\" t", "SLUS-00002/0", "SLUS-00002 1"},
+        {"relative to the emulator's folder", "run cwd=@ cmd=s1.iso+\\Jeux\\x.iso t", "SLUS-00001/0", "SLUS-00001 1"},
+        {"relative, with no folder known: left", "run cmd=s1.iso t", "-", ""},
+        {"forward slashes", "run cmd=\"%s1.cue\" t", "SLUS-00001/0", "SLUS-00001 1"},
+        {"a device's name is never opened", "run cwd=@ cmd=COM3.cue+CON.iso t", "-", ""},
+        {"an image opened in the emulator's menu, then another", "run t open=s1.iso t t open=s2.iso t t",
+         "- SLUS-00001/0 SLUS-00001/1 SLUS-00002/0 SLUS-00002/1", "SLUS-00001 1|SLUS-00002 1"},
+        {"what it holds open wins over its command line", "run cmd=\"@s1.iso\" open=s2.bin.ecm t t",
+         "SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
+        {"the command line's image held open is one play", "run cmd=\"@s1.cue\" open=s1.bin t t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
         {"the command line's image no longer stands once another was held",
-         "run cmd=\"@s1.iso\" t t open=s2.iso t t open= t t", "- SLUS-00001/0 SLUS-00001/1 SLUS-00002/0 - -",
+         "run cmd=\"@s1.iso\" t open=s2.iso t open= t t", "SLUS-00001/0 SLUS-00002/0 - -",
          "SLUS-00001 1|SLUS-00002 1"},
-        {"the image closed ends the game; opened again, it counts again", "run open=s1.iso t t t open= t open=s1.iso t",
-         "- SLUS-00001/0 SLUS-00001/1 - SLUS-00001/0", "SLUS-00001 2"},
-        {"the emulator stopped and started again", "run cmd=\"@s1.iso\" t t stop t run t",
-         "- SLUS-00001/0 - SLUS-00001/0", "SLUS-00001 2"},
-        {"a mapped image", "run map=s2.iso t t t", "- SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
+        {"the image closed ends the game; opened again, it counts again", "run open=s1.iso t t open= t open=s1.iso t",
+         "SLUS-00001/0 SLUS-00001/1 - SLUS-00001/0", "SLUS-00001 2"},
+        {"the emulator stopped and started again", "run cmd=\"@s1.iso\" t stop t run t",
+         "SLUS-00001/0 - SLUS-00001/0", "SLUS-00001 2"},
+        {"a mapped image", "run map=s2.iso t t", "SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
         {"the image played stays while it is held beside a newer one",
-         "run hold=20:s1.iso t t hold=8:s2.iso t t drop=20 t t", "- SLUS-00001/0 SLUS-00001/1 SLUS-00001/2 SLUS-00002/0 SLUS-00002/1",
+         "run hold=20:s1.iso t hold=8:s2.iso t drop=20 t", "SLUS-00001/0 SLUS-00001/1 SLUS-00002/0",
          "SLUS-00001 1|SLUS-00002 1"},
         {"of images held, the newest handle wins, wherever it is listed",
-         "run hold=20:s1.iso t t hold=30:s2.iso t drop=20 hold=8:s4.iso t t",
-         "- SLUS-00001/0 SLUS-00001/1 SLUS-00001/2 SLUS-00004/0", "SLUS-00001 1|SLUS-00004 1"},
-        {"of images first seen together, the last listed", "run hold=30:s2.iso hold=20:s1.iso t t", "- SLUS-00001/0",
+         "run hold=20:s1.iso t hold=30:s2.iso t drop=20 hold=8:s4.iso t",
+         "SLUS-00001/0 SLUS-00001/1 SLUS-00004/0", "SLUS-00001 1|SLUS-00004 1"},
+        {"of images first seen together, the last listed", "run hold=30:s2.iso hold=20:s1.iso t", "SLUS-00001/0",
          "SLUS-00001 1"},
         {"a read that failed is read again", "run open=s1.iso lock=s1.iso t t unlock=s1.iso t t",
          "- - SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
         {"a handle that blocks gives up the tick, then is passed over while its worker is held",
-         "run open=s1.iso block t t t", "- - SLUS-00001/0", "SLUS-00001 1"},
-        {"a late answer, then a prompt one", "run late=s1.iso t answer t t", "- - SLUS-00001/0", "SLUS-00001 1"},
-        {"no worker free: nothing changes until one is", "run open=s1.iso jam t t t t t t free t t",
-         "- - - - - - - SLUS-00001/0", "SLUS-00001 1"},
+         "run open=s1.iso block t t", "- SLUS-00001/0", "SLUS-00001 1"},
+        {"a late answer, then a prompt one", "run late=s1.iso t answer t", "- SLUS-00001/0", "SLUS-00001 1"},
+        {"no worker free: nothing changes until one is", "run open=s1.iso jam t t t t t free t",
+         "- - - - - SLUS-00001/0", "SLUS-00001 1"},
         {"a network that stopped answering holds up no tick", "run open=s1.iso stall t t t resume t",
          "- - - SLUS-00001/0", "SLUS-00001 1"},
-        {"no image of a game", "run cmd=\"@s3.iso\" open=kavri.ini t t", "- -", ""},
+        {"no image of a game", "run cmd=\"@s3.iso\" open=kavri.ini t", "-", ""},
     };
     for (const auto& script : scripts) {
         Harness h;
@@ -159,7 +157,8 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
         h.form.Form_Load();
         EXPECT_EQ(Script(h, script.events), script.trace) << script.what;
         EXPECT_EQ(Games(h), script.games) << script.what;
-        EXPECT_LE(h.os.kernel.longestBudgetMs, 500u) << script.what;
+        // No tick waits long on a handle or an image: 30 seconds apart, they stay short.
+        EXPECT_LE(h.os.kernel.longestBudgetMs + h.os.background.longestWaitMs, 600u) << script.what;
     }
 }
 
@@ -193,10 +192,10 @@ TEST(ImageProbe, HandlesAreAskedOnceWhileTheyStayOpen) {
     Harness h;
     PutImages(h);
     h.form.Form_Load();
-    EXPECT_EQ(Script(h, "run hold=20:s1.iso hold=24:s3.iso t t t t"), "- SLUS-00001/0 SLUS-00001/1 SLUS-00001/2");
+    EXPECT_EQ(Script(h, "run hold=20:s1.iso hold=24:s3.iso t t t"), "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2");
     EXPECT_EQ(h.os.kernel.pathQueries, 2);
     // The value used again for another file: a new object, asked again, a new game.
-    EXPECT_EQ(Script(h, "drop=20 hold=20:s2.iso t t"), "SLUS-00001/3 SLUS-00002/0");
+    EXPECT_EQ(Script(h, "drop=20 hold=20:s2.iso t"), "SLUS-00002/0");
     EXPECT_EQ(h.os.kernel.pathQueries, 3);
     // A list that names no object: every handle is asked at every tick.
     Script(h, "open=s2.iso t t t");
@@ -210,7 +209,7 @@ TEST(ImageProbe, AnImageIsReadOnceUntilItChanges) {
     Harness h;
     h.os.files.Put(kImages + "s1.iso", IsoOf("SLUS_000.01"));
     h.form.Form_Load();
-    Script(h, "run cmd=x open=s1.iso t t");
+    Script(h, "run cmd=x open=s1.iso t");
     const int reads = h.os.files.rangesRead;
     EXPECT_EQ(Script(h, "t t"), "SLUS-00001/1 SLUS-00001/2");
     EXPECT_EQ(h.os.files.rangesRead, reads);
@@ -224,7 +223,7 @@ TEST(ImageProbe, AnImageDecidesOverADiscAndNoDriveEndsIt) {
     h.os.files.Put(kImages + "s2.iso", IsoOf("SLUS_000.02"));
     h.GameDisc("D:");
     h.form.Form_Load();
-    EXPECT_EQ(Script(h, "run t open=s2.iso t t"), "SLUS-00594/1 SLUS-00594/2 SLUS-00002/0");
+    EXPECT_EQ(Script(h, "run t open=s2.iso t"), "SLUS-00594/1 SLUS-00002/0");
     h.os.multimedia.drives["D:"].status = "false";  // the disc taken out
     EXPECT_EQ(Script(h, "t"), "SLUS-00002/1");
 }

@@ -134,6 +134,14 @@ TEST(Statistics, AFolderThatTakesNoNewFileGetsTheSameBytesRewrittenInPlace) {
     EXPECT_EQ(later.form.diaryFile.path, inPlace.form.diaryFile.path);
     EXPECT_EQ(FormatDiary(later.form.diary), FormatDiary(inPlace.form.diary));
     EXPECT_TRUE(later.os.shell.balloons.empty());
+    // A file found both beside the program and in that folder: the one beside the program is read.
+    Harness both;
+    both.os.files.PutAll(inPlace.os.files.All());
+    both.os.files.protectedFolders.insert(kAppDir);
+    both.os.files.Put(kAppDir + "\\kvrdiary.csv", "\"KavriStat diary\",1\r\n\"1999-01-02\",\"3\",\"1\",\"\"\r\n");
+    both.form.Form_Load();
+    EXPECT_EQ(both.form.diaryFile.path, kAppDir + "\\kvrdiary.csv");
+    EXPECT_NE(FormatDiary(both.form.diary).find("\"1999-01-02\",\"3\",\"1\",\"\""), std::string::npos);
     // Without a file to rewrite the statistics cannot be saved there, and the user is told why.
     EXPECT_FALSE(fresh.os.files.Has(kStatsPath));
     ASSERT_FALSE(fresh.os.shell.balloons.empty());
@@ -240,6 +248,37 @@ TEST(Notices, DueAtOnceInOneBalloonAndEachFileForItself) {
         ASSERT_EQ(h.os.shell.balloons.size(), 3u);
         EXPECT_EQ(h.os.shell.balloons[2].text.find("kvrstat.csv"), std::string::npos);
         EXPECT_NE(h.os.shell.balloons[2].text.find("kvrgames.csv is read-only"), std::string::npos);
+    }
+}
+
+TEST(Notices, OneCauseInTwoFoldersAndTwoTitlesInOneBalloon) {
+    const std::string stats = "C:\\K\\kvrstat.csv";
+    const std::string diary = "C:\\Users\\Kavri\\AppData\\Local\\KavriStat\\Folders\\0123456789abcdef\\kvrdiary.csv";
+    const struct {
+        const char* what;
+        std::vector<NoticeOn> notices;
+        const char* title;
+        std::string text;
+    } rows[] = {
+        {"one cause for files in two folders: each by its own folder",
+         {{Notice::SaveHeld, stats}, {Notice::SaveHeld, diary}}, "KavriStat cannot save its statistics",
+         "Another program holds " + stats + " and " + diary +
+             ". Close it in the other program; KavriStat saves as soon as it can and keeps counting."},
+        {"causes of different titles: the general title, a line each",
+         {{Notice::SaveDiskFull, stats}, {Notice::StatsRestored, stats}}, "KavriStat needs your attention",
+         "The disk is full that holds " + stats + ". Free some space; KavriStat keeps counting and saves again.\n"
+         "Saving " + stats + " was cut short last time. KavriStat took it back from the copy it keeps in your user folder."},
+    };
+    for (const auto& row : rows) {
+        Harness h;
+        h.os.windowing.appPath = "C:\\K";
+        h.form.Form_Load();
+        h.os.shell.balloons.clear();
+        for (const auto& [cause, path] : row.notices) h.form.ReportProblem(cause, path);
+        h.form.ShowPendingNotices();
+        ASSERT_EQ(h.os.shell.balloons.size(), 1u) << row.what;
+        EXPECT_EQ(h.os.shell.balloons[0].title, row.title) << row.what;
+        EXPECT_EQ(h.os.shell.balloons[0].text, row.text) << row.what;
     }
 }
 

@@ -518,11 +518,18 @@ void FakeBackground::Post(Work work) {
     queued_.push_back(std::move(work));
 }
 
+bool FakeBackground::Wait(unsigned ms) {
+    longestWaitMs = std::max(longestWaitMs, ms);
+    if (stalled) return false;
+    for (; !queued_.empty(); queued_.pop_front()) steps_.push_back(queued_.front()());
+    return true;
+}
+
 void FakeBackground::Collect() {
-    if (stalled) return;
-    std::deque<Work> due;
-    due.swap(queued_);
-    for (Work& work : due) work()();
+    Wait(0);
+    std::vector<std::function<void()>> due;
+    due.swap(steps_);
+    for (auto& step : due) step();
 }
 
 }  // namespace kavri::fake

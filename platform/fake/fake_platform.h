@@ -284,16 +284,20 @@ public:
     std::string FromCodePage(std::string_view text) override;
 };
 
-// Work posted runs between ticks: at the next Collect, unless the network it waits on stalled.
+// Work posted runs when it is waited for or at the next Collect, unless the network it waits on
+// stalled: then it runs once that resumes.
 class FakeBackground : public Background {
 public:
     bool stalled = false;
     int posted = 0;
+    unsigned longestWaitMs = 0;  // the longest a tick was willing to wait
     void Post(Work work) override;
+    bool Wait(unsigned ms) override;
     void Collect() override;
 
 private:
     std::deque<Work> queued_;
+    std::vector<std::function<void()>> steps_;
 };
 
 struct FakePlatform {

@@ -5,7 +5,8 @@
 
 namespace kavri::win32 {
 
-Win32Background::Win32Background() : wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+Win32Background::Win32Background()
+    : wake_(::CreateEventW(nullptr, FALSE, FALSE, nullptr)), idle_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {
     ::InitializeCriticalSection(&lock_);
 }
 
@@ -14,6 +15,7 @@ Win32Background::Win32Background() : wake_(::CreateEventW(nullptr, FALSE, FALSE,
 void Win32Background::Post(Work work) {
     ::EnterCriticalSection(&lock_);
     work_.push_back(std::move(work));
+    ::ResetEvent(idle_);
     ::LeaveCriticalSection(&lock_);
     if (!started_) {
         const HANDLE thread = wake_ ? ::CreateThread(nullptr, 256 * 1024, Run, this, 0, nullptr) : nullptr;
@@ -26,6 +28,8 @@ void Win32Background::Post(Work work) {
     }
     ::SetEvent(wake_);
 }
+
+bool Win32Background::Wait(unsigned ms) { return ::WaitForSingleObject(idle_, ms) == WAIT_OBJECT_0; }
 
 void Win32Background::Collect() {
     ::EnterCriticalSection(&lock_);
@@ -50,6 +54,7 @@ DWORD WINAPI Win32Background::Run(void* self) {
         std::function<void()> step = work();
         ::EnterCriticalSection(&background->lock_);
         background->steps_.push_back(std::move(step));
+        if (background->work_.empty()) ::SetEvent(background->idle_);
         ::LeaveCriticalSection(&background->lock_);
     }
 }

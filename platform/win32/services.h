@@ -75,12 +75,14 @@ class Win32Background : public Background {
 public:
     Win32Background();
     void Post(Work work) override;
+    bool Wait(unsigned ms) override;
     void Collect() override;
 
 private:
     static DWORD WINAPI Run(void* self);
     CRITICAL_SECTION lock_;
     HANDLE wake_;
+    HANDLE idle_;  // set while no work waits or runs
     std::deque<Work> work_;
     std::vector<std::function<void()>> steps_;
     bool started_ = false;

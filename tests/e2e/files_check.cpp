@@ -85,6 +85,20 @@ int main(int argc, char** argv) {
     Check(!files.FileLen(folder + "\\absent").has_value(), "a missing file has no length");
     Check(files.FileLen(folder) == 0, "a folder counts as empty");
 
+    // An image read for its game: one handle, reads of any length, disk files only.
+    const std::string image = folder + "\\..\\" + folder.substr(folder.rfind('\\') + 1) + "\\big.iso";
+    std::string big(3 << 20, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 / 4096);
+    Check(static_cast<bool>(files.WriteBinary(folder + "\\big.iso", big)), "a 3 MB image is written");
+    const auto opened = files.OpenDiskFile(image);
+    Check(opened && opened->Size() == big.size(), "an image is opened by a path with \"..\" in it and measured");
+    Check(opened && opened->ReadAt(1000, 3 << 20) == big.substr(1000), "one read of 3 MB gives every byte up to the end");
+    Check(opened && opened->ReadAt(big.size() + 10, 16) == std::string(), "a read past the end gives nothing");
+    for (const char* device : {"CON", "NUL", "COM1.cue", "CONIN$", "AUX.bin"})
+        Check(!files.OpenDiskFile(folder + "\\" + device), (std::string("no device is opened as an image: ") + device).c_str());
+    Check(!files.OpenDiskFile(folder), "nor a folder");
+    ::DeleteFileA((folder + "\\big.iso").c_str());
+
     ::DeleteFileA(lnk.c_str());
     ::DeleteFileA(path.c_str());
     ::RemoveDirectoryA(folder.c_str());
