@@ -10,6 +10,7 @@ formKavriMeter::formKavriMeter(Platform platform)
     Caption = texts::kCaption;
     btnRefresh.caption = texts::kRefresh;
     Timer1 = PollTimer{30000, true};
+    PadTimer = PollTimer{1000, false};
     Label1 = Label(texts::kTitle);
     lblCredits = Label(texts::kAuthorCredit, texts::kFirstWebPage);
     for (int i = 0; i < 8; ++i) {

@@ -12,6 +12,8 @@
 
 #include "app/controls.h"
 #include "history/diary.h"
+#include "idle/idle_options.h"
+#include "idle/idle_watch.h"
 #include "monitor/held_files.h"
 #include "monitor/image_choice.h"
 #include "monitor/image_ids.h"
@@ -25,7 +27,7 @@ namespace kavri {
 // What the user is told of in a balloon on the tray icon, once per session for each file.
 enum class Notice {
     StatsUnreadable, StatsRestored, SaveDenied, SaveHeld, SaveReadOnly, SaveDiskFull, SaveFailed, TotalsNewer,
-    KeptInUserFolder
+    KeptInUserFolder, OptionsIgnored
 };
 using NoticeOn = std::pair<Notice, std::string>;  // a notice and the path of the file it is about
 
@@ -130,6 +132,18 @@ public:
     // The local date, in days from 1970-01-01.
     std::int64_t Today();
 
+    // ---- Time away from the game (idle/time_away.cpp)
+    // About once a second while the emulator runs and time away is not counted: the pads, the
+    // keyboard and the mouse are looked at.
+    void PadTimer_Timer();
+    // The Options dialog; a choice taken is saved at once.
+    void btnOptions_Click();
+    // Windows announced that a device arrived or left: pads and controllers are looked for again.
+    void DevicesChanged();
+    void LoadOptions();
+    // Why idle time cannot be measured, in one sentence; empty when it can.
+    std::string IdleBlindText();
+
     // ---- Shared helper (app/form_kavri_meter.cpp) and start-up shortcut (startup/)
     bool FileExists(const std::string& path);
     void InstallStartupShortcut();
@@ -138,6 +152,7 @@ public:
     std::string Caption;
     PushButton btnRefresh;
     PollTimer Timer1;
+    PollTimer PadTimer;  // runs while the emulator runs and time away is not counted
     ListBox lstTimes;
     ListBox lstGames;
     Label Label1;
@@ -186,6 +201,12 @@ public:
     HeldFiles heldFiles;                  // monitor/held_files.cpp
     ImageIds imageIds;                    // monitor/image_ids.cpp: images are read in the background
 
+    // ---- Time away from the game (idle/)
+    IdleOptions idleOptions;
+    IdleWatch idleWatch;
+    std::uint64_t optionsRevision = 0;  // grows with every choice taken
+    bool optionsNewer = false;          // a later version wrote the file: never replaced
+
     // ---- The files kept, and what each one's content needs beside its state
     KeptFile statsFile{"kvrstat.csv", "kvrstat.bak", false};  // stays beside the program
     std::uint64_t lockedRevision = 0;  // model revision when the statistics file was met locked
@@ -197,6 +218,7 @@ public:
     KeptFile namesFile{"kvrnames.csv", "kvrnames.bak", true};
     NameList nameList;
     std::uint64_t namesRevision = 0;  // grows with every import
+    KeptFile optionsFile{"kvroptions.csv", "kvroptions.bak", true};
     KeptFile diaryFile{"kvrdiary.csv", "kvrdiary.bak", true};
     Diary diary;
     bool diaryImportPending = false;  // no diary file: it is built from the runs list once that is loaded
@@ -211,6 +233,12 @@ private:
     bool HasCurrentGame() const;
     void CountRunStart(int day);
     void CreditMinutes(int day, std::int32_t minutes);
+    // Minutes to the run, the day slot and Total, the game's line and total, and the diary.
+    void Credit(int day, std::int64_t date, const std::string& game, std::int32_t minutes);
+    void CreditPlayed(const std::vector<PlayedMinute>& minutes);
+    // The minutes a tick crossed go through the idle ledger, which gives back those to credit.
+    void HoldBack(int day, std::int32_t minutes);
+    void UpdatePadTimer();
     void ClearGame();
     void Recorded(const std::string& id, const std::string& dateText);
     void RecordGameAs(const std::string& id);

@@ -22,6 +22,7 @@ inline constexpr TwipsRect kLblGames{60, 1680, 1095, 195};
 inline constexpr TwipsRect kLblTimesUsed{4260, 1680, 795, 195};
 inline constexpr TwipsRect kLstGames{60, 1920, 4155, 3375};
 inline constexpr TwipsRect kBtnHistory{3300, 1650, 915, 255};  // above the games list's right end
+inline constexpr TwipsRect kBtnOptions{2340, 1650, 915, 255};  // beside it
 inline constexpr TwipsRect kLstTimes{4260, 1920, 2655, 3375};
 
 // Day slot i (0..7): run count, heading and duration labels. Slot 7 (Total) is wider.

@@ -45,6 +45,10 @@ NoticeText TextOf(Notice cause) {
     case Notice::KeptInUserFolder:
         return {"KavriStat keeps some files in your user folder", "Windows does not let KavriStat make new files beside it, so it keeps ",
                 ". Your statistics stay in kvrstat.csv beside the program."};
+    case Notice::OptionsIgnored:
+        return {"KavriStat counts time away from the game", "",
+                " is damaged or from a newer KavriStat, so time away from the game counts as play. "
+                "Choose again in Options."};
     case Notice::SaveFailed:
         break;
     }

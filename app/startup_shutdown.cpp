@@ -19,6 +19,7 @@ void formKavriMeter::Form_Load() {
     LoadTotals();
     LoadNames();
     LoadDiary();
+    LoadOptions();
     currentIndex = -1;
     MarkTickTime();
     Timer1_Timer();

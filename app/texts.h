@@ -8,6 +8,7 @@ inline constexpr const char* kAuthorCredit = "by Quillon";
 inline constexpr const char* kTitle = "Kavri! Usage Meter (Executions/Time)";
 inline constexpr const char* kRefresh = "Refresh";
 inline constexpr const char* kHistory = "History";
+inline constexpr const char* kOptions = "&Options\xE2\x80\xA6";
 inline constexpr const char* kPlayedGames = "Played Games";
 inline constexpr const char* kLastUsed = "Last Used:";
 inline constexpr const char* kDayHeadings[8] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Total"};

@@ -39,14 +39,21 @@ void formKavriMeter::Timer1_Timer() {
                              minutes <= std::numeric_limits<std::int16_t>::max();
         if (minutes >= 1 && inRange) {
             CreditMinutes(day, static_cast<std::int32_t>(minutes));
-        } else if (asleep >= 1 || !inRange) {
+        } else {
             // A gap beyond 16 bits of minutes is a clock change or a suspension, not play.
-            MarkTickTime();
+            if (asleep >= 1 || !inRange) MarkTickTime();
+            if (idleOptions.on) HoldBack(day, 0);  // minutes held back may be due now
         }
         lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
         if (HasCurrentGame()) lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
         emulatorRunning = true;
     } else {
+        // A short pause, then quitting, is play: what was held back within the limit counts.
+        if (emulatorRunning && idleOptions.on) {
+            CreditPlayed(idleWatch.ledger.End(os_.clock.UtcSeconds()));
+            lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
+            if (HasCurrentGame()) lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
+        }
         currentIndex = -1;
         currentEntry.clear();
         runMinutes = 0;
@@ -54,6 +61,7 @@ void formKavriMeter::Timer1_Timer() {
         emulatorRunning = false;
         MarkTickTime();
     }
+    UpdatePadTimer();
     ProbeDiscs();
     ProbeImages();
     if (ModelRevision() != statsFile.savedRevision) SaveStats();
@@ -65,21 +73,27 @@ void formKavriMeter::Timer1_Timer() {
 void formKavriMeter::CountRunStart(int day) {
     for (int slot : {day, kTotal}) lblTimes[slot].SetCaption(AddToNumberText(lblTimes[slot].Caption(), 1));
     diary.AddRun(Today());
+    if (idleOptions.on) idleWatch.Start(os_.input, os_.clock.UtcSeconds(), idleOptions.limitMinutes);
     runStartText = os_.clock.DateText(os_.clock.Now());
     if (lstTimes.Count() > kRunsKept) lstTimes.Remove(lstTimes.Count() - 1);
     lstTimes.InsertTop(runStartText);
 }
 
 void formKavriMeter::CreditMinutes(int day, std::int32_t minutes) {
-    runMinutes = SaturatingAdd(runMinutes, minutes);
-    gameMinutes = SaturatingAdd(gameMinutes, minutes);
     // The minutes of the game whose line the tick refreshes go to its total too.
-    if (HasCurrentGame()) gameTotals.Add(currentGameId, minutes);
-    diary.AddMinutes(Today(), HasCurrentGame() ? currentGameId : std::string(), minutes);
+    if (idleOptions.on) HoldBack(day, minutes);
+    else Credit(day, Today(), HasCurrentGame() ? currentGameId : std::string(), minutes);
+    MarkTickTime();
+}
+
+void formKavriMeter::Credit(int day, std::int64_t date, const std::string& game, std::int32_t minutes) {
+    runMinutes = SaturatingAdd(runMinutes, minutes);
+    if (HasCurrentGame() && game == currentGameId) gameMinutes = SaturatingAdd(gameMinutes, minutes);
+    if (!game.empty()) gameTotals.Add(game, minutes);
+    diary.AddMinutes(date, game, minutes);
     for (int slot : {day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
     for (int slot : {day, kTotal})
         lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));
-    MarkTickTime();
 }
 
 // A games line is being timed: the one the tick refreshes, and whose game gets the minutes.

@@ -15,6 +15,8 @@ public:
     virtual LocalDateTime Now() = 0;
     // Whole minutes since 1970-01-01 00:00 UTC.
     virtual std::int64_t UtcMinutes() = 0;
+    // Whole seconds since then.
+    virtual std::int64_t UtcSeconds() = 0;
     // Sunday 1 to Saturday 7.
     virtual int Weekday(const LocalDateTime& t) = 0;
     // "MMM DD, YYYY HH:MM:SS" with the locale's month abbreviation and time separator.

@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
+#include "platform/input.h"
 #include "platform/kernel.h"
 #include "platform/multimedia.h"
 #include "platform/shell.h"
@@ -21,6 +22,7 @@ struct Platform {
     Clock& clock;
     CodePage& codePage;
     Background& background;
+    Input& input;
 };
 
 }  // namespace kavri

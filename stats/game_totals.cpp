@@ -23,18 +23,6 @@ void PutField(std::string& out, std::string_view text, char after) {
     out += after;
 }
 
-// The version the first line names, which is taken off bytes; 0 when the file is not ours.
-int ReadVersion(std::string_view& bytes) {
-    const std::size_t end = bytes.find("\r\n");
-    if (!bytes.starts_with(kFileName) || end == std::string_view::npos) return 0;
-    const std::string_view digits = bytes.substr(kFileName.size(), end - kFileName.size());
-    if (digits.empty() || digits.size() > 9 || digits[0] == '0' ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return 0;
-    bytes.remove_prefix(end + 2);
-    return std::stoi(std::string(digits));
-}
-
 // One line's fields, the name from version 2 on; false when it does not hold exactly them in the
 // file's own form. A later version's further fields are left unread.
 bool ReadLine(std::string_view line, int version, GameTotal& game) {
@@ -130,7 +118,7 @@ std::string FormatGameTotals(const GameTotals& totals) {
 TotalsContent ParseGameTotals(std::string_view bytes) {
     TotalsContent content;
     std::unordered_set<std::string> known;  // the identifiers read so far, by their key
-    const int version = ReadVersion(bytes);
+    const int version = ReadFileVersion(bytes, kFileName);
     content.clean = version > 0;
     content.newer = version > kVersion;
     if (!content.clean) return content;  // another format, or none: nothing here is ours to read

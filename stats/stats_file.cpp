@@ -113,4 +113,15 @@ void FieldReader::SkipSeparator() {
     if (c == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
 }
 
+int ReadFileVersion(std::string_view& bytes, std::string_view header) {
+    const std::size_t end = bytes.find("\r\n");
+    if (!bytes.starts_with(header) || end == std::string_view::npos) return 0;
+    const std::string_view digits = bytes.substr(header.size(), end - header.size());
+    if (digits.empty() || digits.size() > 9 || digits[0] == '0' ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    bytes.remove_prefix(end + 2);
+    return std::stoi(std::string(digits));
+}
+
 }  // namespace kavri

@@ -40,6 +40,10 @@ struct StatsContent {
 
 StatsContent ParseStatsFile(std::string_view bytes);
 
+// The version a kept file's first line names after its header ("\"KavriStat games\","), which
+// is taken off bytes with its line end; 0 when the file is not of that kind.
+int ReadFileVersion(std::string_view& bytes, std::string_view header);
+
 // Reads comma- and line-separated fields.
 class FieldReader {
 public:

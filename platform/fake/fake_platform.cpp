@@ -285,6 +285,15 @@ std::optional<std::string> FakeWindowing::ChooseTextFile(const std::string& titl
     return path;
 }
 
+std::optional<IdleOptions> FakeWindowing::AskIdleOptions(const IdleOptions&, const std::string& blindReason) {
+    log_.Record("AskIdleOptions");
+    blindReasons.push_back(blindReason);
+    if (optionsChosen.empty()) return std::nullopt;
+    std::optional<IdleOptions> chosen = optionsChosen.front();
+    optionsChosen.pop_front();
+    return chosen;
+}
+
 // ---- File system
 
 void FakeFileSystem::Put(const std::string& path, std::string bytes) {
@@ -530,6 +539,18 @@ void FakeBackground::Collect() {
     std::vector<std::function<void()>> due;
     due.swap(steps_);
     for (auto& step : due) step();
+}
+
+// ---- Input
+
+std::optional<PadReading> FakeInput::ReadPad(int slot) {
+    ++slotReads[static_cast<std::size_t>(slot)];
+    return pads[static_cast<std::size_t>(slot)];
+}
+
+bool FakeInput::GameControllerListed() {
+    ++controllerLooks;
+    return controllerListed;
 }
 
 }  // namespace kavri::fake

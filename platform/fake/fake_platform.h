@@ -3,6 +3,7 @@
 // window and tray calls. Every call that matters for ordering goes into one shared log.
 #pragma once
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -187,6 +188,10 @@ public:
     std::optional<std::string> InputText(const std::string& title, const std::string& prompt, const std::string& value,
                                          std::size_t maxCharacters, const TextCheck& check) override;
     std::optional<std::string> ChooseTextFile(const std::string& title) override;
+    // What the user sets in each Options dialog, nothing for Cancel; the reasons it showed.
+    std::deque<std::optional<IdleOptions>> optionsChosen;
+    std::vector<std::string> blindReasons;
+    std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason) override;
 
 private:
     CallLog& log_;
@@ -272,6 +277,7 @@ public:
 
     LocalDateTime Now() override { return now; }
     std::int64_t UtcMinutes() override { return MinuteSerial(now) - utcOffsetMinutes; }
+    std::int64_t UtcSeconds() override { return UtcMinutes() * 60 + now.second; }
     int Weekday(const LocalDateTime& t) override { return WeekdayOf(t); }
     std::string DateText(const LocalDateTime& t) override;
     std::uint64_t MillisecondsAsleep() override { return asleepMs; }
@@ -300,6 +306,24 @@ private:
     std::vector<std::function<void()>> steps_;
 };
 
+// Pads in their slots, replayed as set; the keyboard's last input; a steady clock the test moves.
+class FakeInput : public Input {
+public:
+    bool xinput = true;
+    std::array<std::optional<PadReading>, 4> pads{};
+    std::uint32_t lastKeyboard = 0;
+    bool controllerListed = false;
+    std::uint64_t steadyMs = 0;
+    std::array<int, 4> slotReads{};  // how often each slot was asked
+    int controllerLooks = 0;
+
+    bool PadsReadable() override { return xinput; }
+    std::optional<PadReading> ReadPad(int slot) override;
+    std::uint32_t LastKeyboardOrMouse() override { return lastKeyboard; }
+    bool GameControllerListed() override;
+    std::uint64_t SteadyMs() override { return steadyMs; }
+};
+
 struct FakePlatform {
     CallLog log;
     FakeFileSystem files{log};
@@ -310,8 +334,9 @@ struct FakePlatform {
     FakeClock clock;
     FakeCodePage codePage;
     FakeBackground background;
+    FakeInput input;
 
-    Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock, codePage, background}; }
+    Platform platform() { return Platform{kernel, shell, multimedia, windowing, files, clock, codePage, background, input}; }
 };
 
 }  // namespace kavri::fake

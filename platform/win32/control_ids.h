@@ -5,6 +5,7 @@ namespace kavri::win32 {
 
 inline constexpr const char* kWindowClass = "KavriStatWindow";
 inline constexpr unsigned kTimerId = 1;             // Timer1
+inline constexpr unsigned kPadTimerId = 2;          // PadTimer
 inline constexpr unsigned kLoadMessage = 0x8000 + 1;  // WM_APP + 1: the window is created, run Form_Load
 
 // The History window and its controls.
@@ -29,6 +30,7 @@ enum ControlId : int {
     kIdTimesUsed = 107,
     kIdGamesHeading = 108,
     kIdHistory = 109,
+    kIdOptions = 140,
     kIdRunCount = 110,  // + slot 0..7
     kIdDuration = 120,  // + slot 0..7
     kIdDay = 130,       // + slot 0..7

@@ -22,7 +22,7 @@ constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 MainWindow::MainWindow(HINSTANCE instance, bool previousInstance)
     : instance_(instance),
       previous_(previousInstance),
-      form_(Platform{kernel_, shell_, multimedia_, *this, files_, clock_, codePage_, background_}) {}
+      form_(Platform{kernel_, shell_, multimedia_, *this, files_, clock_, codePage_, background_, input_}) {}
 
 int MainWindow::Run() {
     // The shell's shortcut and execute calls want an apartment-threaded COM on this thread.
@@ -120,6 +120,7 @@ void MainWindow::CreateControls() {
     credits_ = labels_[&form_.lblCredits];
     AddTooltip(credits_, form_.lblCredits.Tag());
     AddControl("BUTTON", form_.btnRefresh.caption.c_str(), BS_PUSHBUTTON | WS_TABSTOP, L::kBtnRefresh, kIdRefresh);
+    AddControl("BUTTON", texts::kOptions, BS_PUSHBUTTON | WS_TABSTOP, L::kBtnOptions, kIdOptions);
     AddControl("BUTTON", texts::kHistory, BS_PUSHBUTTON | WS_TABSTOP, L::kBtnHistory, kIdHistory);
     for (int i = 0; i < 8; ++i) {
         AddLabel(form_.lblTimes[i], SS_LEFTNOWORDWRAP, L::LblTimes(i), kIdRunCount + i);

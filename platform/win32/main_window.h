@@ -36,6 +36,7 @@ public:
     std::optional<std::string> InputText(const std::string& title, const std::string& prompt, const std::string& value,
                                          std::size_t maxCharacters, const TextCheck& check) override;
     std::optional<std::string> ChooseTextFile(const std::string& title) override;
+    std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason) override;
 
     // ControlObserver
     void LabelChanged(const Label& label) override;
@@ -51,6 +52,8 @@ private:
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnColorStatic(HDC dc, HWND control);
     bool CursorOnClientArea() const;
+    // The pad timer runs while the main window object asks for it.
+    void SyncPadTimer();
 
     bool CreateMainWindow();
     void CreateFonts();
@@ -98,6 +101,8 @@ private:
     Win32FileSystem files_;
     Win32Clock clock_;
     Win32CodePage codePage_;
+    Win32Input input_;
+    bool padTimerOn_ = false;
     // Never destroyed: its worker may still be reading an image when the program ends.
     Win32Background& background_ = *new Win32Background;
     formKavriMeter form_;

@@ -171,14 +171,16 @@ LocalDateTime Win32Clock::Now() {
     return LocalDateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-std::int64_t Win32Clock::UtcMinutes() {
+std::int64_t Win32Clock::UtcSeconds() {
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);  // 100-nanosecond units since 1601-01-01 UTC
     const std::int64_t units = (static_cast<std::int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     constexpr std::int64_t k1970 = 116444736000000000;  // 1970-01-01 in those units
-    constexpr std::int64_t kMinute = 600000000;
-    return (units - k1970) / kMinute;
+    constexpr std::int64_t kSecond = 10000000;
+    return (units - k1970) / kSecond;
 }
+
+std::int64_t Win32Clock::UtcMinutes() { return UtcSeconds() / 60; }
 
 int Win32Clock::Weekday(const LocalDateTime& t) { return WeekdayOf(t); }
 

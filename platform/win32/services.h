@@ -88,10 +88,26 @@ private:
     bool started_ = false;
 };
 
+// Pads, the keyboard and mouse, and game controllers; XInput is loaded at the first question.
+class Win32Input : public Input {
+public:
+    bool PadsReadable() override;
+    std::optional<PadReading> ReadPad(int slot) override;
+    std::uint32_t LastKeyboardOrMouse() override;
+    bool GameControllerListed() override;
+    std::uint64_t SteadyMs() override;
+
+private:
+    void Load();
+    bool loaded_ = false;
+    void* getState_ = nullptr;  // XInputGetState
+};
+
 class Win32Clock : public Clock {
 public:
     LocalDateTime Now() override;
     std::int64_t UtcMinutes() override;
+    std::int64_t UtcSeconds() override;
     int Weekday(const LocalDateTime& t) override;
     std::string DateText(const LocalDateTime& t) override;
     std::uint64_t MillisecondsAsleep() override;

@@ -1,7 +1,8 @@
-// The two dialogs the main window object asks for: one line of text, checked as it is typed, and
-// the standard Open dialog for a text file.
+// The dialogs the main window object asks for: one line of text, checked as it is typed, the
+// options, and the standard Open dialog for a text file.
 #include "platform/win32/main_window.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include "app/error_trap.h"
@@ -37,7 +38,6 @@ bool Recheck(HWND dialog, const TextRequest& request) {
 }
 
 void Start(HWND dialog, TextRequest& request) {
-    ::SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&request));
     ::SetWindowTextW(dialog, Wide(request.title).c_str());
     ::SetDlgItemTextW(dialog, IDC_TEXT_PROMPT, Wide(request.prompt).c_str());
     ::SendDlgItemMessageW(dialog, IDC_TEXT_EDIT, EM_LIMITTEXT, request.maxCharacters, 0);
@@ -46,32 +46,89 @@ void Start(HWND dialog, TextRequest& request) {
     Recheck(dialog, request);
 }
 
-INT_PTR CALLBACK TextProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+// A dialog's procedure: its start with the request it was given (which keeps the focus where the
+// template puts it first), and its commands. Called by Windows: a step that fails leaves the
+// dialog as it stands.
+template <typename Request, void (*Begin)(HWND, Request&), void (*Command)(HWND, Request&, int id, int code)>
+INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR handled = FALSE;
-    // Called by Windows: a check that fails leaves the dialog as it stands.
     Trap([&] {
-        auto* request = reinterpret_cast<TextRequest*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+        auto* request = reinterpret_cast<Request*>(::GetWindowLongPtrW(dialog, DWLP_USER));
         if (message == WM_INITDIALOG) {
-            Start(dialog, *reinterpret_cast<TextRequest*>(lParam));
-            handled = TRUE;  // the focus goes to the edit box, its text selected
+            ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            Begin(dialog, *reinterpret_cast<Request*>(lParam));
+            handled = TRUE;
         } else if (message == WM_COMMAND && request) {
-            const int id = LOWORD(wParam);
-            if (id == IDC_TEXT_EDIT && HIWORD(wParam) == EN_CHANGE) Recheck(dialog, *request);
-            if (id == IDOK && Recheck(dialog, *request)) request->taken = EditText(dialog);
-            if (id == IDCANCEL || (id == IDOK && request->taken)) ::EndDialog(dialog, id);
+            Command(dialog, *request, LOWORD(wParam), HIWORD(wParam));
             handled = TRUE;
         }
     });
     return handled;
 }
 
+void TextCommand(HWND dialog, TextRequest& request, int id, int code) {
+    if (id == IDC_TEXT_EDIT && code == EN_CHANGE) Recheck(dialog, request);
+    if (id == IDOK && Recheck(dialog, request)) request.taken = EditText(dialog);
+    if (id == IDCANCEL || (id == IDOK && request.taken)) ::EndDialog(dialog, id);
+}
+
+struct OptionsRequest {
+    IdleOptions options;
+    const std::string& blindReason;
+    bool taken = false;
+};
+
+// The limit is asked only while time away is not counted.
+void EnableLimit(HWND dialog) {
+    const bool on = ::IsDlgButtonChecked(dialog, IDC_IDLE_ON) == BST_CHECKED;
+    for (const int id : {IDC_IDLE_LIMIT_LABEL, IDC_IDLE_LIMIT, IDC_IDLE_SPIN, IDC_IDLE_UNIT})
+        ::EnableWindow(::GetDlgItem(dialog, id), on);
+}
+
+void StartOptions(HWND dialog, OptionsRequest& request) {
+    ::CheckDlgButton(dialog, IDC_IDLE_ON, request.options.on ? BST_CHECKED : BST_UNCHECKED);
+    ::SendDlgItemMessageW(dialog, IDC_IDLE_SPIN, UDM_SETRANGE32, kIdleLimitMin, kIdleLimitMax);
+    ::SendDlgItemMessageW(dialog, IDC_IDLE_SPIN, UDM_SETPOS32, 0, request.options.limitMinutes);
+    ::SendDlgItemMessageW(dialog, IDC_IDLE_LIMIT, EM_LIMITTEXT, 2, 0);
+    ::SetDlgItemTextW(dialog, IDC_IDLE_BLIND, Wide(request.blindReason).c_str());
+    EnableLimit(dialog);
+}
+
+// A limit typed out of range is brought within it, and shown so.
+int Limit(HWND dialog) {
+    BOOL read = FALSE;
+    const UINT typed = ::GetDlgItemInt(dialog, IDC_IDLE_LIMIT, &read, FALSE);
+    const int limit = !read ? kIdleLimitDefault : typed < kIdleLimitMin ? kIdleLimitMin : typed > kIdleLimitMax ? kIdleLimitMax : static_cast<int>(typed);
+    ::SetDlgItemInt(dialog, IDC_IDLE_LIMIT, static_cast<UINT>(limit), FALSE);
+    return limit;
+}
+
+void OptionsCommand(HWND dialog, OptionsRequest& request, int id, int code) {
+    if (id == IDC_IDLE_ON && code == BN_CLICKED) EnableLimit(dialog);
+    if (id == IDOK) {
+        request.options = IdleOptions{::IsDlgButtonChecked(dialog, IDC_IDLE_ON) == BST_CHECKED, Limit(dialog)};
+        request.taken = true;
+    }
+    if (id == IDOK || id == IDCANCEL) ::EndDialog(dialog, id);
+}
+
 }  // namespace
+
+std::optional<IdleOptions> MainWindow::AskIdleOptions(const IdleOptions& current, const std::string& blindReason) {
+    OptionsRequest request{current, blindReason};
+    if (::DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_OPTIONS), hwnd_,
+                          &DialogProcedure<OptionsRequest, StartOptions, OptionsCommand>,
+                          reinterpret_cast<LPARAM>(&request)) == -1)
+        Trace("DialogBoxParamW", "Options", ::GetLastError());
+    if (!request.taken) return std::nullopt;
+    return request.options;
+}
 
 std::optional<std::string> MainWindow::InputText(const std::string& title, const std::string& prompt,
                                                  const std::string& value, std::size_t maxCharacters,
                                                  const TextCheck& check) {
     TextRequest request{title, prompt, value, maxCharacters, check, std::nullopt};
-    if (::DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_TEXT), hwnd_, &TextProcedure,
+    if (::DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_TEXT), hwnd_, &DialogProcedure<TextRequest, Start, TextCommand>,
                           reinterpret_cast<LPARAM>(&request)) == -1)
         Trace("DialogBoxParamW", title, ::GetLastError());
     return request.taken;

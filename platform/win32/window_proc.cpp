@@ -10,6 +10,7 @@
 #include "platform/tray_message.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/main_window.h"
+#include "platform/win32/trace.h"
 #include "platform/win32/wide.h"
 
 namespace kavri::win32 {
@@ -33,6 +34,7 @@ LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
         ::OutputDebugStringA(("KavriStat: the handler of message " + std::to_string(message) + " was abandoned\n").c_str());
         return 0;
     }
+    self->SyncPadTimer();
     return result;
 }
 
@@ -42,6 +44,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         form_.Form_Load();
         return 0;
     case WM_TIMER:
+        if (wParam == kPadTimerId) {
+            form_.PadTimer_Timer();
+            return 0;
+        }
         if (wParam == kTimerId) form_.Timer1_Timer();
         history_.Refresh();  // it follows the diary live
         return 0;
@@ -74,6 +80,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if ((wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) && header &&
             header->dbch_devicetype == DBT_DEVTYP_VOLUME)
             form_.RescanDrives();
+        // Any device may be a game pad plugged in or out (DBT_DEVNODES_CHANGED tells of those).
+        form_.DevicesChanged();
         return TRUE;
     }
     case WM_QUERYENDSESSION:
@@ -94,6 +102,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCommand(int id, int code, HWND control) {
     if (id == kIdRefresh && code == BN_CLICKED) form_.btnRefresh_Click();
     else if (id == kIdHistory && code == BN_CLICKED) history_.Open(hwnd_, font_, dpi_, "");
+    else if (id == kIdOptions && code == BN_CLICKED) form_.btnOptions_Click();
     else if (id == kIdCredits && code == STN_CLICKED) form_.lblCredits_Click();
     else if (ListBox* list = ListOf(control); list && code == LBN_SELCHANGE)
         list->Select(static_cast<int>(::SendMessageA(control, LB_GETCURSEL, 0, 0)));
@@ -122,6 +131,14 @@ void MainWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     const MouseMoveMessage move{wParam, lParam, CursorOnClientArea()};
     if (!IsTrayNotification(move, form_.trayIcon.uID)) return;
     form_.Form_MouseMove(0, 0, static_cast<float>(LOWORD(lParam)) * TwipsPerPixelX(), 0);
+}
+
+void MainWindow::SyncPadTimer() {
+    if (form_.PadTimer.enabled == padTimerOn_ || !hwnd_) return;
+    if (!form_.PadTimer.enabled) ::KillTimer(hwnd_, kPadTimerId);
+    else if (!::SetTimer(hwnd_, kPadTimerId, static_cast<UINT>(form_.PadTimer.interval), nullptr))
+        return Trace("SetTimer", "PadTimer", ::GetLastError());  // asked again after the next message
+    padTimerOn_ = form_.PadTimer.enabled;
 }
 
 bool MainWindow::CursorOnClientArea() const {

@@ -158,7 +158,7 @@ today=$(date '+%b %d, %Y')
 pe_machine() { local at; at=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' '); od -An -t x2 -j $((at + 4)) -N 2 "$1" | tr -d ' '; }
 machine=014c
 [ "$KAVRI_ARCH" = win64 ] && machine=8664
-for program_file in KavriStat.exe StartupShortcut.exe kavri.exe probe.exe files_check.exe winmm.dll; do
+for program_file in KavriStat.exe StartupShortcut.exe kavri.exe probe.exe files_check.exe winmm.dll xinput1_4.dll; do
     check "$program_file is built for machine $machine ($KAVRI_ARCH)" is "$(pe_machine "$win/$program_file")" "$machine"
 done
 
@@ -731,6 +731,7 @@ check "uninstall leaves a start-up shortcut to another program" cmp -s "$shortcu
 wineserver -k >/dev/null 2>&1
 
 source "$(dirname "$0")/images.sh"
+source "$(dirname "$0")/idle.sh"
 
 # ---- The portable zip and the sums
 unzip -Z1 "$dist/KavriStat-$version-portable.zip" >"$work/zip-list"

@@ -1,0 +1,80 @@
+// Game pads through XInput, loaded from the system folder as the multimedia DLL is (Windows 8 and
+// later ship xinput1_4.dll, Windows 7 xinput9_1_0.dll); the keyboard and mouse through
+// GetLastInputInfo; game controllers through the raw input device list.
+#include "platform/win32/services.h"
+#include "platform/win32/system_dll.h"
+#include "platform/win32/trace.h"
+
+namespace kavri::win32 {
+namespace {
+
+struct XInputGamepad {
+    WORD buttons;
+    BYTE leftTrigger, rightTrigger;
+    SHORT thumbLX, thumbLY, thumbRX, thumbRY;
+};
+struct XInputState {
+    DWORD packetNumber;
+    XInputGamepad gamepad;
+};
+using GetStateFn = DWORD(WINAPI*)(DWORD, XInputState*);
+
+constexpr USHORT kGenericDesktop = 1, kJoystick = 4, kGamePad = 5;
+
+}  // namespace
+
+void Win32Input::Load() {
+    if (loaded_) return;
+    loaded_ = true;
+    for (const wchar_t* name : {L"xinput1_4.dll", L"xinput9_1_0.dll"}) {
+        if (const HMODULE module = LoadSystemDll(name)) {
+            getState_ = reinterpret_cast<void*>(::GetProcAddress(module, "XInputGetState"));
+            if (getState_) return;
+        }
+    }
+    Trace("LoadLibraryExW", "XInput", ::GetLastError());
+}
+
+bool Win32Input::PadsReadable() {
+    Load();
+    return getState_ != nullptr;
+}
+
+std::optional<PadReading> Win32Input::ReadPad(int slot) {
+    Load();
+    XInputState state{};
+    if (!getState_ || reinterpret_cast<GetStateFn>(getState_)(static_cast<DWORD>(slot), &state) != ERROR_SUCCESS)
+        return std::nullopt;
+    const XInputGamepad& pad = state.gamepad;
+    return PadReading{pad.buttons, pad.thumbLX, pad.thumbLY, pad.thumbRX, pad.thumbRY, pad.leftTrigger, pad.rightTrigger};
+}
+
+std::uint32_t Win32Input::LastKeyboardOrMouse() {
+    LASTINPUTINFO info{sizeof info, 0};
+    return ::GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
+bool Win32Input::GameControllerListed() {
+    UINT count = 0;
+    if (::GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST)) != 0 || count == 0) return false;
+    std::vector<RAWINPUTDEVICELIST> devices(count);
+    const UINT listed = ::GetRawInputDeviceList(devices.data(), &count, sizeof(RAWINPUTDEVICELIST));
+    if (listed == static_cast<UINT>(-1)) {
+        Trace("GetRawInputDeviceList", "", ::GetLastError());
+        return false;
+    }
+    for (UINT i = 0; i < listed; ++i) {
+        if (devices[i].dwType != RIM_TYPEHID) continue;
+        RID_DEVICE_INFO info{};
+        info.cbSize = sizeof info;
+        UINT size = sizeof info;
+        if (::GetRawInputDeviceInfoW(devices[i].hDevice, RIDI_DEVICEINFO, &info, &size) == static_cast<UINT>(-1)) continue;
+        if (info.hid.usUsagePage == kGenericDesktop && (info.hid.usUsage == kJoystick || info.hid.usUsage == kGamePad))
+            return true;
+    }
+    return false;
+}
+
+std::uint64_t Win32Input::SteadyMs() { return ::GetTickCount64(); }
+
+}  // namespace kavri::win32
