@@ -114,9 +114,12 @@ public:
 
     // ---- Game names (stats/naming.cpp)
     void LoadNames();
-    // "Crystal Quest — SLUS-00594" with the name the user typed, else the imported list's; the
-    // identifier alone when the game has no name. In the system code page.
+    // A game's name, in the system code page: the one the user typed, else the imported list's,
+    // else the one its image file gave; empty when it has none.
+    std::string GameName(const std::string& id);
+    // "Crystal Quest — SLUS-00594"; the identifier alone when the game has no name.
     std::string GameTitle(const std::string& id);
+    void NameAfterFile(const std::string& id, const std::string& path);
     bool HasTypedName(int line);
     // The naming dialog for the game of a games-list line; a name taken is saved at once.
     void NameGame(int line);
@@ -196,6 +199,7 @@ public:
     std::uint32_t imageProcessId = 0;     // the process the fields below are about
     std::vector<std::string> startPaths;  // the images on its command line, until their games are known
     bool startKnown = false;              // the game of its command line is known
+    HeldImage startImage;                 // then: that game and its image
     std::string playedImageId;            // the game of the image it plays, empty for none
     ImageChoice imageChoice;              // monitor/image_choice.cpp
     HeldFiles heldFiles;                  // monitor/held_files.cpp
@@ -243,7 +247,7 @@ private:
     void Recorded(const std::string& id, const std::string& dateText);
     void RecordGameAs(const std::string& id);
     void ForgetImages();
-    std::optional<std::string> StartId();
+    std::optional<HeldImage> StartImage();
     std::optional<std::vector<HeldImage>> ImagesHeld(const std::vector<HeldFile>& files);
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);

@@ -28,7 +28,8 @@ void Draw(const kavri::DiaryDays& days) {
     for (const auto view : {kavri::HistoryView::Days, kavri::HistoryView::Weeks, kavri::HistoryView::Months})
         for (const std::int64_t today : {days.rbegin()->first, days.begin()->first})
             for (const std::string& game : games)
-                for (const kavri::ChartBar& bar : kavri::MakeChart(days, view, today, game, locale).bars)
+                for (const kavri::ChartBar& bar :
+                     kavri::MakeChart(days, view, today, game.empty() ? std::vector<std::string>() : std::vector{game}, locale).bars)
                     if (bar.minutes < 0 || bar.runs < 0) __builtin_trap();
 }
 

@@ -97,27 +97,29 @@ void Scale(Chart& chart) {
 
 }  // namespace
 
-Chart MakeChart(const DiaryDays& days, HistoryView view, std::int64_t today, const std::string& game,
+Chart MakeChart(const DiaryDays& days, HistoryView view, std::int64_t today, const std::vector<std::string>& games,
                 const ChartLocale& locale) {
     Chart chart;
     std::int32_t minutes = 0;
     std::int64_t runs = 0;
-    const std::string key = IdKey(game);
+    std::vector<std::string> keys;
+    for (const std::string& game : games) keys.push_back(IdKey(game));
+    const bool all = keys.empty();
     for (const Period& period : Periods(view, today, locale.firstDayOfWeek)) {
         ChartBar bar{period.first, period.last, 0, 0, Label(period, view, locale, chart.bars.empty()), {}};
         for (auto it = days.lower_bound(period.first); it != days.end() && it->first <= period.last; ++it) {
             bar.runs += it->second.runs;
-            if (game.empty()) bar.minutes += it->second.minutes;
+            if (all) bar.minutes += it->second.minutes;
             for (const auto& [id, played] : it->second.games)
-                if (!game.empty() && IdKey(id) == key) bar.minutes += played;
+                if (!all && std::find(keys.begin(), keys.end(), IdKey(id)) != keys.end()) bar.minutes += played;
         }
-        bar.tip = PeriodText(period, view, locale) + ": " + Amount(bar.minutes, bar.runs, game.empty());
+        bar.tip = PeriodText(period, view, locale) + ": " + Amount(bar.minutes, bar.runs, all);
         minutes += bar.minutes;
         runs += bar.runs;
         chart.bars.push_back(std::move(bar));
     }
     static const char* const kRange[] = {"Last 14 days", "Last 12 weeks", "Last 12 months"};
-    chart.total = std::string(kRange[static_cast<int>(view)]) + ": " + Amount(minutes, runs, game.empty());
+    chart.total = std::string(kRange[static_cast<int>(view)]) + ": " + Amount(minutes, runs, all);
     Scale(chart);
     return chart;
 }
@@ -134,6 +136,24 @@ std::vector<std::pair<std::string, std::int64_t>> GamesByMinutes(const DiaryDays
     for (auto& [key, game] : byKey) games.push_back(std::move(game));
     std::stable_sort(games.begin(), games.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
     return games;
+}
+
+std::vector<ChooserEntry> GroupByName(const std::vector<std::string>& games, const std::vector<std::string>& names,
+                                      const std::vector<std::string>& titles) {
+    std::vector<ChooserEntry> entries;
+    std::vector<std::string> entryNames;  // of each entry, empty for a game without one
+    for (std::size_t i = 0; i < games.size() && i < names.size() && i < titles.size(); ++i) {
+        const auto found = names[i].empty() ? entryNames.end() : std::find(entryNames.begin(), entryNames.end(), names[i]);
+        if (found != entryNames.end()) {
+            ChooserEntry& entry = entries[static_cast<std::size_t>(found - entryNames.begin())];
+            entry.games.push_back(games[i]);
+            entry.title += ", " + games[i];
+            continue;
+        }
+        entryNames.push_back(names[i]);
+        entries.push_back({titles[i], {games[i]}});
+    }
+    return entries;
 }
 
 }  // namespace kavri

@@ -41,10 +41,22 @@ struct Chart {
     std::string total;             // "Last 14 days: 12h 5m in 9 runs"
 };
 
-// The chart of a view ending today, for all games (game empty) or one game, whose runs the diary
-// does not keep: its tips and total leave them out.
-Chart MakeChart(const DiaryDays& days, HistoryView view, std::int64_t today, const std::string& game,
+// The chart of a view ending today, for all games (games empty) or the games given, whose runs
+// the diary does not keep: its tips and total leave them out.
+Chart MakeChart(const DiaryDays& days, HistoryView view, std::int64_t today, const std::vector<std::string>& games,
                 const ChartLocale& locale);
+
+// An entry of the game chooser: what it shows, and the games whose minutes it charts.
+struct ChooserEntry {
+    std::string title;
+    std::vector<std::string> games;
+};
+
+// The games in the chooser's order with their names (empty for none) and titles: those that share
+// a name in one entry at the first one's place ("Star Voyager — SLUS-00001, SLUS-00002"); a game
+// alone by its title.
+std::vector<ChooserEntry> GroupByName(const std::vector<std::string>& games, const std::vector<std::string>& names,
+                                      const std::vector<std::string>& titles);
 
 // The games of the diary, most played first, with their minutes.
 std::vector<std::pair<std::string, std::int64_t>> GamesByMinutes(const DiaryDays& days);

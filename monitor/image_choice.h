@@ -7,10 +7,11 @@
 
 namespace kavri {
 
-// An image the emulator holds: its game, and the look at which its handle was first seen.
+// An image the emulator holds: its game, the look at which its handle was first seen, its path.
 struct HeldImage {
     std::string id;
     std::uint64_t since = 0;
+    std::string path;
 };
 
 class ImageChoice {

@@ -26,17 +26,18 @@ void formKavriMeter::ProbeImages() {
     if (imageProcessId == 0) return;
     const auto files = heldFiles.Look(os_.kernel, imageProcessId);
     if (!files) return;  // a handle's path is missing: nothing is known to have changed
-    auto startId = StartId();
+    auto start = StartImage();
     auto held = ImagesHeld(*files);
-    if ((!startId || !held) && os_.background.Wait(kImageReadBudgetMs)) {
+    if ((!start || !held) && os_.background.Wait(kImageReadBudgetMs)) {
         os_.background.Collect();
-        startId = StartId();
+        start = StartImage();
         held = ImagesHeld(*files);
     }
-    if (!startId || !held) return;  // an image's game is not known yet
+    if (!start || !held) return;  // an image's game is not known yet
     if (!startKnown) {
         startKnown = true;
-        imageChoice.Start(*startId);
+        startImage = *start;
+        imageChoice.Start(start->id);
     }
     const std::string played = imageChoice.Choose(*held);
     if (played == playedImageId) return;
@@ -44,6 +45,10 @@ void formKavriMeter::ProbeImages() {
     playedImageId = played;
     if (played.empty()) return;
     RecordGameAs(played);
+    std::string path = played == startImage.id ? startImage.path : std::string();
+    for (const HeldImage& image : *held)
+        if (image.id == played) path = image.path;
+    NameAfterFile(played, path);
     if (HasCurrentGame() && currentGameId == played) {
         gameDrive.clear();
         gameFromImage = true;
@@ -57,24 +62,25 @@ void formKavriMeter::ForgetImages() {
     imageProcessId = 0;
     startPaths.clear();
     startKnown = false;
+    startImage = {};
     playedImageId.clear();
     imageChoice.Start({});
     heldFiles.Clear();
 }
 
 // The last image on the command line that reads as a game disc (a launcher may pass other
-// files); nothing until every one has been read. Once known, the choice of image holds it.
-std::optional<std::string> formKavriMeter::StartId() {
-    if (startKnown) return std::string();
-    std::string id;
+// files); nothing until every one has been read. Once known, startImage holds it.
+std::optional<HeldImage> formKavriMeter::StartImage() {
+    if (startKnown) return startImage;
+    HeldImage image;
     bool missing = false;
     for (const std::string& path : startPaths) {
         const auto found = imageIds.Find(path);
         missing = missing || !found;
-        if (found && !found->empty()) id = *found;
+        if (found && !found->empty()) image = HeldImage{*found, 0, path};
     }
     if (missing) return std::nullopt;
-    return id;
+    return image;
 }
 
 // The games of the images among the files the emulator holds open, else of those it maps;
@@ -86,7 +92,7 @@ std::optional<std::vector<HeldImage>> formKavriMeter::ImagesHeld(const std::vect
         if (KindOf(path) == ImageKind::None) return;
         const auto id = imageIds.Find(path);
         if (!id) missing = true;
-        else if (!id->empty()) images.push_back({*id, since});
+        else if (!id->empty()) images.push_back({*id, since, path});
     };
     for (const HeldFile& file : files) add(file.path, file.since);
     // Walking the views of its memory costs more than its handles: only when they hold no image.

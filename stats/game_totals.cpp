@@ -1,6 +1,7 @@
 #include "stats/game_totals.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <unordered_set>
 
@@ -14,7 +15,8 @@ namespace kavri {
 namespace {
 
 constexpr std::string_view kFileName = "\"KavriStat games\",";
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
+constexpr std::array<std::string_view, 3> kNameFrom = {"", "typed", "file"};
 
 void PutField(std::string& out, std::string_view text, char after) {
     out += '"';
@@ -37,6 +39,13 @@ bool ReadLine(std::string_view line, int version, GameTotal& game) {
         auto name = in.ReadString();
         if (!name) return false;
         game.name = std::move(*name);
+        if (!game.name.empty()) game.nameFrom = NameFrom::Typed;
+    }
+    if (version >= 3) {
+        const auto from = in.ReadString();
+        const auto known = from ? std::find(kNameFrom.begin(), kNameFrom.end(), *from) : kNameFrom.end();
+        if (known == kNameFrom.end()) return false;
+        game.nameFrom = static_cast<NameFrom>(known - kNameFrom.begin());
     }
     return total == std::to_string(game.minutes) && (in.AtEnd() || version > kVersion) && !in.Altered();
 }
@@ -80,10 +89,19 @@ void GameTotals::Name(const GameTotal& seed, std::string_view name) {
     if (!game) {
         index_.emplace(IdKey(seed.id), games_.size());
         game = &games_.emplace_back(seed);
-    } else if (game->name == name) {
+    } else if (game->name == name && game->nameFrom == NameFrom::Typed) {
         return;
     }
     game->name = name;
+    game->nameFrom = NameFrom::Typed;
+    ++revision_;
+}
+
+void GameTotals::NameFromFile(std::string_view id, std::string_view name) {
+    GameTotal* game = Entry(id);
+    if (!game || game->nameFrom != NameFrom::None || name.empty()) return;
+    game->name = name;
+    game->nameFrom = NameFrom::File;
     ++revision_;
 }
 
@@ -109,7 +127,8 @@ std::string FormatGameTotals(const GameTotals& totals) {
         PutField(out, std::to_string(g.minutes), ',');
         PutField(out, g.firstPlayed, ',');
         PutField(out, g.lastPlayed, ',');
-        PutField(out, g.name, '\r');
+        PutField(out, g.name, ',');
+        PutField(out, kNameFrom[static_cast<std::size_t>(g.nameFrom)], '\r');
         out += '\n';
     }
     return out;

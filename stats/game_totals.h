@@ -1,7 +1,8 @@
 // Total play time and name per game, kept in "kvrgames.csv" beside the statistics file: a first
-// line "KavriStat games",2 (name and format version), then per game "ID","total minutes",
-// "first played","last played","name", in the order the games were first recorded; lines end in
-// CR LF. Version 1 had no name field.
+// line "KavriStat games",3 (name and format version), then per game "ID","total minutes",
+// "first played","last played","name","typed" or "file" (where the name came from; empty for
+// none), in the order the games were first recorded; lines end in CR LF. Version 1 had no name,
+// version 2 no source: its names were typed.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +13,17 @@
 
 namespace kavri {
 
+// Where a game's name came from: typed by the user (an empty typed name is one removed, which
+// no file's name replaces), or the image file it was first played from.
+enum class NameFrom : std::uint8_t { None, Typed, File };
+
 struct GameTotal {
     std::string id;
     std::int32_t minutes = 0;
     std::string firstPlayed;
     std::string lastPlayed;
-    std::string name;  // as the user typed it, in the system code page; empty when none
+    std::string name;  // in the system code page; empty when none
+    NameFrom nameFrom = NameFrom::None;
 
     friend bool operator==(const GameTotal&, const GameTotal&) = default;
 };
@@ -31,8 +37,11 @@ public:
     // Adds minutes to the game's total, held at the 32-bit limit.
     void Add(std::string_view id, std::int32_t minutes);
     void Forget(std::string_view id);
-    // Names the game, adding it as seed when it is not here yet; an empty name removes the name.
+    // Names the game as the user typed it, adding it as seed when it is not here yet; an empty
+    // name removes the name.
     void Name(const GameTotal& seed, std::string_view name);
+    // Names a game here after its image file, unless it was ever named.
+    void NameFromFile(std::string_view id, std::string_view name);
     void Assign(std::vector<GameTotal> games);
 
     // Grows with every change, so that a save can tell whether there is anything to write.

@@ -4,6 +4,7 @@
 #include "app/form_kavri_meter.h"
 #include "base/text_util.h"
 #include "app/texts.h"
+#include "stats/file_title.h"
 
 namespace kavri {
 namespace {
@@ -30,17 +31,36 @@ void formKavriMeter::LoadNames() {
     if (const auto bytes = LoadKept(namesFile, kNamesFileMax)) nameList = ParseNameList(*bytes);
 }
 
-std::string formKavriMeter::GameTitle(const std::string& id) {
+// The name the user typed, else the imported list's, else the one its image file gave.
+std::string formKavriMeter::GameName(const std::string& id) {
     const GameTotal* game = gameTotals.Find(id);
-    const std::string* name = game && !game->name.empty() ? &game->name : nameList.Find(id);
-    if (!name) return id;
-    return *name + os_.codePage.ToCodePage(" \u2014 ").value_or(" - ") + id;
+    if (game && game->nameFrom == NameFrom::Typed && !game->name.empty()) return game->name;
+    if (const std::string* listed = nameList.Find(id)) return *listed;
+    if (game && game->nameFrom == NameFrom::File) return game->name;
+    return {};
+}
+
+std::string formKavriMeter::GameTitle(const std::string& id) {
+    const std::string name = GameName(id);
+    if (name.empty()) return id;
+    return name + os_.codePage.ToCodePage(" \u2014 ").value_or(" - ") + id;
 }
 
 bool formKavriMeter::HasTypedName(int line) {
     if (line < 0 || line >= lstGames.Count()) return false;
     const GameTotal* game = gameTotals.Find(TotalFromGamesLine(lstGames.Line(line)).id);
-    return game && !game->name.empty();
+    return game && game->nameFrom == NameFrom::Typed && !game->name.empty();
+}
+
+// A game first played from an image, never named, is named after the file (the list's name for a
+// disc picked from an ".m3u" list), when that name is one the files can hold.
+void formKavriMeter::NameAfterFile(const std::string& id, const std::string& path) {
+    const GameTotal* game = gameTotals.Find(id);
+    if (!game || game->nameFrom != NameFrom::None) return;
+    const std::string title = TitleFromImageFile(path, id);
+    const auto inCodePage = os_.codePage.ToCodePage(title);
+    if (title.empty() || !inCodePage || !NameProblem(title).empty()) return;
+    gameTotals.NameFromFile(id, *inCodePage);
 }
 
 std::string formKavriMeter::NameProblem(const std::string& name) {

@@ -46,7 +46,8 @@ TEST(HistoryChart, PeriodsBarsAndTips) {
          "Last 12 months: 3h 55m"},
     };
     for (const auto& row : rows) {
-        const Chart chart = MakeChart(Played(), row.view, kSaturday, row.game, English(row.firstDay));
+        const std::vector<std::string> games = row.game.empty() ? std::vector<std::string>{} : std::vector{row.game};
+        const Chart chart = MakeChart(Played(), row.view, kSaturday, games, English(row.firstDay));
         ASSERT_EQ(chart.bars.size(), row.count) << row.total;
         for (const auto& [fromLast, minutes] : row.minutes)
             EXPECT_EQ(chart.bars[row.count - 1 - fromLast].minutes, minutes) << row.total << " bar " << fromLast;
@@ -59,12 +60,26 @@ TEST(HistoryChart, PeriodsBarsAndTips) {
 }
 
 // Days as a hand-edited diary may hold them: sums past 32 bits, months crossed in the Days view.
+// Discs of one game share its name: the chooser lists the name once, and its chart sums them.
+TEST(HistoryChart, GamesSharingANameAreOneChoice) {
+    const auto entries = GroupByName({"SLUS-00594", "SLPM-00001", "SLPS-01234", "SCES-05678"},
+                                     {"Crystal Quest", "", "Tokimeki", "Crystal Quest"},
+                                     {"Crystal Quest - SLUS-00594", "SLPM-00001", "Tokimeki - SLPS-01234", "Crystal Quest - SCES-05678"});
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].title, "Crystal Quest - SLUS-00594, SCES-05678");
+    EXPECT_EQ(entries[1].title, "SLPM-00001");
+    EXPECT_EQ(entries[2].title, "Tokimeki - SLPS-01234");
+    const Chart both = MakeChart(Played(), HistoryView::Days, kSaturday, entries[0].games, English(kMonday));
+    EXPECT_EQ(both.bars.back().minutes, 95);  // 60 and 35 on the Saturday
+    EXPECT_EQ(both.total, "Last 14 days: 2h 5m");
+}
+
 TEST(HistoryChart, ExtremeDaysAndMonthsCrossed) {
     constexpr std::int32_t kMostRuns = 2147483647;  // the most a diary line's count reads as
     DiaryDays days;
     days[kSaturday] = {1440, kMostRuns, {}};
     days[kSaturday - 1] = {1440, kMostRuns, {}};
-    const Chart chart = MakeChart(days, HistoryView::Days, kSaturday, "", English(kMonday));
+    const Chart chart = MakeChart(days, HistoryView::Days, kSaturday, {}, English(kMonday));
     EXPECT_EQ(chart.total, "Last 14 days: 48h 0m in 4294967294 runs");
     EXPECT_EQ(chart.bars[0].label, "22 Nov");  // the first bar names its month
     EXPECT_EQ(chart.bars[8].label, "30");
@@ -88,7 +103,7 @@ TEST(HistoryChart, ScaleInMinutesUpToTwoHoursThenWholeHours) {
     for (const auto& row : rows) {
         DiaryDays days;
         if (row.largest) days[kSaturday] = {row.largest, 1, {}};
-        const Chart chart = MakeChart(days, HistoryView::Days, kSaturday, "", English(kMonday));
+        const Chart chart = MakeChart(days, HistoryView::Days, kSaturday, {}, English(kMonday));
         EXPECT_EQ(chart.scaleTop, row.top) << row.largest;
         std::vector<std::string> labels;
         for (const ChartTick& tick : chart.ticks) labels.push_back(tick.label);

@@ -170,11 +170,11 @@ TEST(ImageProbe, ChoiceOfThePlayedImage) {
         const char* played;  // after each look, joined by blanks ("-" for none)
     } rows[] = {
         {"the start stands while nothing is held", "A", {{}, {}}, "A A"},
-        {"the start's own image held does not end it", "A", {{{"A", 1}}, {}}, "A A"},
-        {"another image held ends it for good", "A", {{{"B", 1}}, {}, {}}, "B - -"},
-        {"the one played is kept while held", "", {{{"A", 1}}, {{"B", 2}, {"A", 1}}, {{"B", 2}}}, "A A B"},
-        {"the newest wherever it is listed", "", {{{"B", 3}, {"A", 1}, {"C", 2}}}, "B"},
-        {"ties go to the last listed", "", {{{"A", 1}, {"B", 1}}}, "B"},
+        {"the start's own image held does not end it", "A", {{{"A", 1, ""}}, {}}, "A A"},
+        {"another image held ends it for good", "A", {{{"B", 1, ""}}, {}, {}}, "B - -"},
+        {"the one played is kept while held", "", {{{"A", 1, ""}}, {{"B", 2, ""}, {"A", 1, ""}}, {{"B", 2, ""}}}, "A A B"},
+        {"the newest wherever it is listed", "", {{{"B", 3, ""}, {"A", 1, ""}, {"C", 2, ""}}}, "B"},
+        {"ties go to the last listed", "", {{{"A", 1, ""}, {"B", 1, ""}}}, "B"},
     };
     for (const auto& row : rows) {
         ImageChoice choice;

@@ -49,8 +49,13 @@ struct Games : Harness {
     std::string Title(int line) { return form.GameTip(line).substr(0, form.GameTip(line).find(':')); }
 };
 
+// The totals file with the two games' names: "" for none, "-" for one the user removed.
 std::string TotalsFile(const std::string& slusName, const std::string& scesName) {
-    return "\"KavriStat games\",2\r\n" + kSlus + ",\"" + slusName + "\"\r\n" + kSces + ",\"" + scesName + "\"\r\n";
+    const auto line = [](const std::string& game, const std::string& name) {
+        const std::string from = name.empty() ? "" : "typed";
+        return game + ",\"" + (name == "-" ? "" : name) + "\",\"" + from + "\"\r\n";
+    };
+    return "\"KavriStat games\",3\r\n" + line(kSlus, slusName) + line(kSces, scesName);
 }
 
 TEST(GameNames, NamingRenamingAndRemovingSaveAtOnce) {
@@ -67,7 +72,7 @@ TEST(GameNames, NamingRenamingAndRemovingSaveAtOnce) {
     EXPECT_TRUE(h.form.HasTypedName(1));
     h.form.RemoveGameName(1);
     h.Name(0, " ");  // an empty name removes it
-    EXPECT_EQ(h.Totals(), TotalsFile("", ""));
+    EXPECT_EQ(h.Totals(), TotalsFile("-", "-"));
     EXPECT_EQ(h.Title(0), "SLUS-00594");
     EXPECT_FALSE(h.form.HasTypedName(1));
     EXPECT_EQ(h.Stats(), stats);
@@ -75,7 +80,7 @@ TEST(GameNames, NamingRenamingAndRemovingSaveAtOnce) {
     std::int16_t key = 46;  // Delete: the game goes with its name
     h.form.lstGames_KeyDown(key, 0);
     h.form.Timer1_Timer();
-    EXPECT_EQ(h.Totals(), "\"KavriStat games\",2\r\n" + kSlus + ",\"\"\r\n");
+    EXPECT_EQ(h.Totals(), "\"KavriStat games\",3\r\n" + kSlus + ",\"\",\"typed\"\r\n");
 }
 
 TEST(GameNames, ANameTheFilesCannotHoldIsRefusedInTheDialog) {
@@ -108,7 +113,7 @@ TEST(GameNames, AnOlderFileUpgradesAtItsNextChangeANewerOneIsNeverReplaced) {
     EXPECT_EQ(older.Totals(), TotalsFile("", "Tokimeki"));
     EXPECT_EQ(older.os.files.Get(kAppDir + "\\kvrgames.bak"), "");
 
-    const std::string version3 = "\"KavriStat games\",3\r\n" + kSlus + ",\"Crystal Quest\",\"later\"\r\n";
+    const std::string version3 = "\"KavriStat games\",4\r\n" + kSlus + ",\"Crystal Quest\",\"typed\",\"later\"\r\n";
     Games newer(version3, "", "SLUS_005.94");
     for (int i = 0; i < 4; ++i) {
         newer.os.clock.Advance(60);

@@ -138,23 +138,37 @@ std::vector<std::string> HistoryWindow::ChooserGames() const {
     return games;
 }
 
-// The game's name beside its identifier.
+// The games' names beside their identifiers; games that share a name are one choice.
+std::vector<ChooserEntry> HistoryWindow::Entries() const {
+    const std::vector<std::string> games = ChooserGames();
+    std::vector<std::string> names, titles;
+    for (const std::string& id : games) {
+        names.push_back(form_.GameName(id));
+        titles.push_back(form_.GameTitle(id));
+    }
+    return GroupByName(games, names, titles);
+}
+
 std::vector<std::string> HistoryWindow::Titles() const {
     std::vector<std::string> titles;
-    for (const std::string& id : ChooserGames()) titles.push_back(form_.GameTitle(id));
+    for (const ChooserEntry& entry : Entries()) titles.push_back(entry.title);
     return titles;
 }
 
 // "All games", then the games; the chosen game stays chosen.
 void HistoryWindow::FillGames() {
-    games_ = ChooserGames();
-    titles_ = Titles();
+    const std::vector<ChooserEntry> entries = Entries();
+    games_.clear();
+    titles_.clear();
     ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
     ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("All games"));
     int chosen = 0;
-    for (std::size_t i = 0; i < games_.size(); ++i) {
-        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(titles_[i].c_str())));
-        if (!game_.empty() && ::lstrcmpiA(games_[i].c_str(), game_.c_str()) == 0) chosen = at;
+    for (const ChooserEntry& entry : entries) {
+        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.title.c_str())));
+        for (const std::string& id : entry.games)
+            if (!game_.empty() && ::lstrcmpiA(id.c_str(), game_.c_str()) == 0) chosen = at;
+        games_.push_back(entry.games);
+        titles_.push_back(entry.title);
     }
     ::SendMessageA(combo_, CB_SETCURSEL, chosen, 0);
 }
@@ -186,9 +200,11 @@ ChartLocale HistoryWindow::Locale() const {
 // The chart anew from the diary, the view and the chosen game.
 void HistoryWindow::Rebuild() {
     const int chosen = static_cast<int>(::SendMessageA(combo_, CB_GETCURSEL, 0, 0));
-    game_ = chosen > 0 && chosen <= static_cast<int>(games_.size()) ? games_[chosen - 1] : std::string();
+    const std::vector<std::string> games = chosen > 0 && chosen <= static_cast<int>(games_.size()) ? games_[chosen - 1]
+                                                                                               : std::vector<std::string>();
+    game_ = games.empty() ? std::string() : games.front();
     drawnDay_ = form_.Today();
-    model_ = MakeChart(form_.diary.Days(), view_, drawnDay_, game_, Locale());
+    model_ = MakeChart(form_.diary.Days(), view_, drawnDay_, games, Locale());
     drawnRevision_ = form_.diary.Revision();
     pointed_ = std::min(pointed_, static_cast<int>(model_.bars.size()) - 1);
     Point(pointed_, false);

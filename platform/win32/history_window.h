@@ -37,6 +37,7 @@ private:
     void CreateControls();
     // The games the chooser offers after "All games", and what it shows for each.
     std::vector<std::string> ChooserGames() const;
+    std::vector<ChooserEntry> Entries() const;
     std::vector<std::string> Titles() const;
     void FillGames();
     void HideTip();
@@ -62,7 +63,7 @@ private:
     int dpi_ = 96;
     HistoryView view_ = HistoryView::Days;
     std::string game_;
-    std::vector<std::string> games_;  // the chooser's games after "All games"
+    std::vector<std::vector<std::string>> games_;  // the games of each choice after "All games"
     std::vector<std::string> titles_;  // and what it shows for each
     Chart model_;
     std::vector<RECT> bars_;  // where each bar's column lies in the chart

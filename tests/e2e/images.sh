@@ -43,8 +43,39 @@ played_minutes() { [ "$(total_of SCUS-94426)" -ge 1 ] 2>/dev/null; }
 check "the image's game gets the minutes played" wait_until 100 played_minutes
 import -window root "$artefacts/image-game.png" && ok "screenshot saved as image-game.png"
 
+# Named after its image file until the user names it; F2 renames it, and a restart keeps that.
+point_game() {  # the pointer on the games line of an identifier
+    local line x y top height
+    line=$(probe | sed -n "s/^lstGames\[\([0-9]*\)\]=$1\\\\t.*/\1/p" | head -n 1)
+    read -r x y top height <<<"$(field lstGames.lines)"
+    [ -n "$line" ] && xdotool mousemove $((x + 20)) $((y + (line - top) * height + height / 2))
+}
+check "the game is named after its image file" \
+    grep -q '^"SCUS-94426",.*,"Crystal Quest","file"'$'\r''$' "$app/kvrgames.csv"
+open_window
+point_window 1000 1000
+point_game SCUS-94426
+check "the games tip shows the file's name" wait_until 10 eval 'probe | grep -q "^tooltip=Crystal Quest — SCUS-94426: "'
+xdotool click 3
+sleep 1
+xdotool key h
+check "the History window's chooser shows it" wait_until 10 eval '[ "$(field history.game)" = "Crystal Quest — SCUS-94426" ]'
+point_at "Kavri! Statistics - History"
+xdotool key Escape
+point_game SCUS-94426
+xdotool click 1 key F2
+check "F2 offers the file's name to change" wait_until 10 eval '[ "$(field dialog.edit)" = "Crystal Quest" ]'
+point_at "Name this game"
+xdotool key End shift+Home
+xdotool type --delay 60 'Crystal Odyssey'
+xdotool key Return
+check "the typed name takes its place" wait_until 10 \
+    grep -q '^"SCUS-94426",.*,"Crystal Odyssey","typed"'$'\r''$' "$app/kvrgames.csv"
+
 restart emulator cmd /c start "" 'C:\KavriStat\kavri.exe' "$cue_win"
 check "started through start, it counts again: 2" wait_until 30 game_count_is SCUS-94426 2
+check "after a restart the typed name stays" \
+    grep -q '^"SCUS-94426",.*,"Crystal Odyssey","typed"'$'\r''$' "$app/kvrgames.csv"
 
 LC_ALL=fr_FR.UTF-8 wine 'C:\KavriStat\probe.exe' --link "$images_win\\Crystal Quest.lnk" 'C:\KavriStat\kavri.exe' "\"$cue_win\"" \
     >/dev/null 2>&1

@@ -52,6 +52,12 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     if (name.starts_with("lst")) {
         const int count = static_cast<int>(::SendMessageA(control, LB_GETCOUNT, 0, 0));
         std::printf("%s.count=%d\n", name.c_str(), count);
+        // Where its lines are on the screen: the first shown line's top left, and a line's height.
+        POINT origin{0, 0};
+        ::ClientToScreen(control, &origin);
+        std::printf("%s.lines=%ld %ld %d %d\n", name.c_str(), origin.x, origin.y,
+                    static_cast<int>(::SendMessageA(control, LB_GETTOPINDEX, 0, 0)),
+                    static_cast<int>(::SendMessageA(control, LB_GETITEMHEIGHT, 0, 0)));
         // The wide form of the message crosses the process boundary intact.
         wchar_t wide[1024];
         for (int i = 0; i < count && ::SendMessageW(control, LB_GETTEXTLEN, i, 0) < 1000; ++i) {
