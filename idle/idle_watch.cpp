@@ -27,6 +27,12 @@ void IdleWatch::DevicesChanged() {
     nextControllerLook_ = 0;
 }
 
+void IdleWatch::LookForPads(Input& input) {
+    if (!input.PadsReadable()) return;
+    const std::uint64_t nowMs = input.SteadyMs();
+    for (int slot = 0; slot < 4; ++slot) pads_.Answer(slot, nowMs, input.ReadPad(slot));
+}
+
 IdleBlind IdleWatch::Blind(Input& input) {
     if (!input.PadsReadable()) return IdleBlind::NoXInput;
     if (const std::uint64_t nowMs = input.SteadyMs(); nowMs >= nextControllerLook_) {

@@ -25,6 +25,8 @@ public:
     void Poll(Input& input, std::int64_t nowS);
     // A device arrived or left: empty slots and the controller list are asked again at once.
     void DevicesChanged();
+    // Every slot asked now, as for the Options dialog outside a run, where no poll has looked.
+    void LookForPads(Input& input);
     // Why idle time cannot be seen, if it cannot.
     IdleBlind Blind(Input& input);
 

@@ -40,6 +40,8 @@ void formKavriMeter::LoadOptions() {
 }
 
 std::string formKavriMeter::IdleBlindText() {
+    // An XInput pad is a listed game controller too: the slots are asked before it is judged.
+    if (!emulatorRunning) idleWatch.LookForPads(os_.input);
     switch (idleWatch.Blind(os_.input)) {
     case IdleBlind::NoXInput: return "Idle time is not measured: Windows has no XInput here to read game pads.";
     case IdleBlind::OtherController:
