@@ -34,7 +34,7 @@ check "OK keeps the choice in kvroptions.csv" wait_until 10 cmp -s "$app/kvropti
 printf press >"$pad"
 runs_now=$(field lstTimes.count)
 emulator 'C:\KavriStat\kavri.exe' "$images_win\\Second Disc.iso"
-check "the emulator's run is seen" wait_until 40 eval '[ "$(field lstTimes.count)" -gt "$runs_now" ]'
+check "the emulator's run is seen" wait_until 70 eval '[ "$(field lstTimes.count)" -gt "$runs_now" ]'
 start_total=$(total_minutes)
 sleep 150
 check "a pad pressed at every poll counts every minute: $start_total, then $(total_minutes)" minutes_above $((start_total + 1))

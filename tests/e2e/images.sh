@@ -37,7 +37,7 @@ restart() {  # restart EMULATOR-START...
 }
 
 restart emulator 'C:\KavriStat\kavri.exe' "$cue_win"
-check "an image on the emulator's command line is recorded as SCUS-94426, count 1" wait_until 30 game_count_is SCUS-94426 1
+check "an image on the emulator's command line is recorded as SCUS-94426, count 1" wait_until 70 game_count_is SCUS-94426 1
 check "in one games line" is "$(probe | grep -c '=SCUS-94426')" 1
 played_minutes() { [ "$(total_of SCUS-94426)" -ge 1 ] 2>/dev/null; }
 check "the image's game gets the minutes played" wait_until 100 played_minutes
@@ -73,25 +73,25 @@ check "the typed name takes its place" wait_until 10 \
     grep -q '^"SCUS-94426",.*,"Crystal Odyssey","typed"'$'\r''$' "$app/kvrgames.csv"
 
 restart emulator cmd /c start "" 'C:\KavriStat\kavri.exe' "$cue_win"
-check "started through start, it counts again: 2" wait_until 30 game_count_is SCUS-94426 2
+check "started through start, it counts again: 2" wait_until 70 game_count_is SCUS-94426 2
 check "after a restart the typed name stays" \
     grep -q '^"SCUS-94426",.*,"Crystal Odyssey","typed"'$'\r''$' "$app/kvrgames.csv"
 
 LC_ALL=fr_FR.UTF-8 wine 'C:\KavriStat\probe.exe' --link "$images_win\\Crystal Quest.lnk" 'C:\KavriStat\kavri.exe' "\"$cue_win\"" \
     >/dev/null 2>&1
 restart emulator start "$images_win\\Crystal Quest.lnk"
-check "started through a shortcut, it counts again: 3" wait_until 30 game_count_is SCUS-94426 3
+check "started through a shortcut, it counts again: 3" wait_until 70 game_count_is SCUS-94426 3
 
 # Started without arguments, the emulator opens the image itself; then the user changes discs.
 printf '%s' "$images_win\\Second Disc.iso" >"$control"
 restart emulator 'C:\KavriStat\kavri.exe'
-check "an image the emulator opens itself is recorded as SLES-12345" wait_until 30 game_count_is SLES-12345 1
+check "an image the emulator opens itself is recorded as SLES-12345" wait_until 70 game_count_is SLES-12345 1
 # What that look costs each tick with 100,000 handles more in the system, as measured under Wine.
 cost=$(LC_ALL=fr_FR.UTF-8 wine "$win/handle_cost.exe" 2>/dev/null | tr -d '\r'; echo "exit=${PIPESTATUS[0]}")
 check "the held image is found among 100,000 more handles, each look within its bound: ${cost//$'\n'/ }" \
     grep -q 'exit=0$' <<<"$cost"
 printf '%s' "$images_win\\Crystal Quest (Track 1).bin" >"$control"
-check "a second image opened mid-run is recorded: SCUS-94426 4" wait_until 40 game_count_is SCUS-94426 4
+check "a second image opened mid-run is recorded: SCUS-94426 4" wait_until 70 game_count_is SCUS-94426 4
 check "and the first one's count stays" game_count_is SLES-12345 1
 
 # CHD files made by chdman from the same cue sheet, each compressor that applies on its own and
@@ -103,14 +103,14 @@ for codecs in default cdlz cdzl none; do
     printf '%s' "$images_win\\Crystal Quest $codecs.chd" >"$control"
     restart emulator 'C:\KavriStat\kavri.exe'
     plays=$((plays + 1))
-    check "a CHD ($codecs) held open is recorded as SCUS-94426: $plays" wait_until 30 game_count_is SCUS-94426 $plays
+    check "a CHD ($codecs) held open is recorded as SCUS-94426: $plays" wait_until 70 game_count_is SCUS-94426 $plays
 done
 cat "$images"/*.chd | md5sum >>"$work/images.md5"
 
 # An emulator that reads its image through a mapped view, every handle to the file closed.
 printf 'map:%s' "$images_win\\Second Disc.iso" >"$control"
 restart emulator 'C:\KavriStat\kavri.exe'
-check "an image the emulator only maps is recorded: SLES-12345 2" wait_until 40 game_count_is SLES-12345 2
+check "an image the emulator only maps is recorded: SLES-12345 2" wait_until 70 game_count_is SLES-12345 2
 second_plays=2
 
 # What is shipped: the 32-bit program watching an x86-64 emulator, in a 64-bit prefix.
@@ -121,7 +121,7 @@ if [ "$KAVRI_ARCH" = win32 ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] &&
     cp "$x64_emulator" "$app/x64/kavri.exe"
     restart emulator 'C:\KavriStat\x64\kavri.exe' "$images_win\\Second Disc.iso"
     check "the 32-bit program reads an x86-64 emulator's command line: SLES-12345 3" \
-        wait_until 40 game_count_is SLES-12345 3
+        wait_until 70 game_count_is SLES-12345 3
     second_plays=3
 elif [ "$KAVRI_ARCH" = win32 ]; then
     echo "# not run: the 32-bit program watching an x86-64 emulator, because the prefix is not a 64-bit one or build/win64 has no stand-in emulator"
@@ -133,7 +133,7 @@ rm -f "$control"
 lines_before=$(field lstGames.count)
 runs_before=$(field lstTimes.count)
 restart emulator 'C:\KavriStat\kavri.exe' "$images_win\\Broken.bin" "$images_win\\notes.txt"
-check "with a cut-off image and a text file the run is counted" wait_until 30 runs_listed $((runs_before + 1))
+check "with a cut-off image and a text file the run is counted" wait_until 70 runs_listed $((runs_before + 1))
 check "but no game is added" is "$(field lstGames.count)" "$lines_before"
 check "and the counts stay" eval 'game_count_is SCUS-94426 8 && game_count_is SLES-12345 $second_plays'
 check "and the program runs on" running "$program"
