@@ -12,6 +12,7 @@ namespace kavri {
 constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 
 // The path of name inside folder; a drive's root folder already ends in a backslash.
 std::string InFolder(std::string folder, std::string_view name);

@@ -5,10 +5,6 @@
 namespace kavri {
 namespace {
 
-bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
-    return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
 // A part of a path that Windows reads as a device: its name up to the first dot, without the
 // blanks before that dot, is a device's, in any letter case.
 bool IsDeviceName(std::string_view part) {

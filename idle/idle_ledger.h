@@ -30,7 +30,6 @@ public:
     std::vector<PlayedMinute> Tick(std::vector<PlayedMinute> crossed, std::int64_t nowS);
     // The emulator ended at nowS; gives back what is held back, when the limit was not reached.
     std::vector<PlayedMinute> End(std::int64_t nowS);
-    std::size_t Pending() const { return pending_.size(); }
 
 private:
     bool Reached(std::int64_t nowS) const { return nowS - last_ >= limit_; }

@@ -5,6 +5,11 @@
 #include "app/form_kavri_meter.h"
 
 namespace kavri {
+namespace {
+
+constexpr std::size_t kOptionsReadLimit = 64 * 1024;  // far above the two lines the file holds
+
+}  // namespace
 
 void formKavriMeter::PadTimer_Timer() {
     if (idleOptions.on && emulatorRunning) idleWatch.Poll(os_.input, os_.clock.UtcSeconds());
@@ -30,13 +35,13 @@ void formKavriMeter::DevicesChanged() { idleWatch.DevicesChanged(); }
 // A missing file means off; a damaged or newer one leaves it off, is told of once, and a damaged
 // one is kept whole beside before a choice replaces it.
 void formKavriMeter::LoadOptions() {
-    const auto bytes = LoadKept(optionsFile, 64 * 1024);
+    const auto bytes = LoadKept(optionsFile, kOptionsReadLimit);
     if (!bytes) return;
     const IdleOptionsContent content = ParseIdleOptions(*bytes);
     idleOptions = content.options;
     optionsNewer = content.newer;
     if (!content.clean) ReportProblem(Notice::OptionsIgnored, optionsFile.path);
-    Loaded(optionsFile, content.clean, bytes->size(), 64 * 1024, optionsRevision);
+    Loaded(optionsFile, content.clean, bytes->size(), kOptionsReadLimit, optionsRevision);
 }
 
 std::string formKavriMeter::IdleBlindText() {

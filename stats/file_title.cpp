@@ -68,10 +68,9 @@ bool Describes(std::string_view group, char open, std::string_view gameId) {
 
 // The text without its extension: ".bin.ecm" whole, else the last one of an image's.
 std::string_view WithoutExtension(std::string_view name) {
-    for (const char* extension : {".bin.ecm", ".cue", ".iso", ".img", ".bin", ".ecm", ".chd", ".m3u", ".pbp"})
-        if (name.size() > std::string_view(extension).size() &&
-            EqualsNoCase(name.substr(name.size() - std::string_view(extension).size()), extension))
-            return name.substr(0, name.size() - std::string_view(extension).size());
+    for (const std::string_view extension : {".bin.ecm", ".cue", ".iso", ".img", ".bin", ".ecm", ".chd", ".m3u", ".pbp"})
+        if (name.size() > extension.size() && EndsWithNoCase(name, extension))
+            return name.substr(0, name.size() - extension.size());
     return name;
 }
 
