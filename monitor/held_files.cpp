@@ -23,14 +23,19 @@ std::optional<std::vector<HeldFile>> HeldFiles::Look(Kernel& kernel, std::uint32
         } else {
             const HandlePath answer = kernel.PathOfHandle(processId, handle, kPathBudgetMs);
             using Outcome = HandlePath::Outcome;
-            if (answer.outcome == Outcome::Pending) continue;
-            if (answer.outcome == Outcome::TimedOut || answer.outcome == Outcome::NoWorker) {
+            if (answer.outcome == Outcome::Pending) {
+                // Its worker is still held up from an earlier look: what the slot last answered
+                // stands, so an image played is not taken out and counted again when it answers.
+                if (known == known_.end()) continue;
+                seen.insert(*known);
+            } else if (answer.outcome == Outcome::TimedOut || answer.outcome == Outcome::NoWorker) {
                 for (auto& [asked, file] : seen) known_[asked] = std::move(file);  // not asked again
                 return std::nullopt;
+            } else {
+                const std::string path = answer.outcome == Outcome::Path ? answer.path : std::string();
+                const bool same = known != known_.end() && known->second.path == path;
+                seen[key] = Known{path, same ? known->second.since : looks_};
             }
-            const std::string path = answer.outcome == Outcome::Path ? answer.path : std::string();
-            const bool same = known != known_.end() && known->second.path == path;
-            seen[key] = Known{path, same ? known->second.since : looks_};
         }
         if (const Known& file = seen[key]; !file.path.empty()) held.push_back({file.path, file.since});
     }

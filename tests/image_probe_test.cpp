@@ -40,12 +40,13 @@ void Hold(Harness& h, std::uintptr_t value, const std::string& path) {
 // the images' folder, "%" for it with "/" and "+" for a blank; "cwd=@" its current folder;
 // "open=p" it holds the image p open under a handle whose object the list does not name ("open="
 // nothing); "hold=V:p" it holds p under handle V, "drop=V" closes it; "map=p" it maps p; "block"
-// a handle of it blocks, "jam" four do; "late=p" the handle of p answers too late, "answer" its
-// worker answers; "free" the blocked workers answer; "lock=p"/"unlock=p" another program holds p;
+// a handle of it blocks, "jam" four do; "late=p" the handle of p answers too late, "hang" the
+// handle "open=" gave does from now on, "answer" the worker on either answers; "free" the blocked workers answer; "lock=p"/"unlock=p" another program holds p;
 // "stall"/"resume" the network the background waits on; "t" a tick a minute after the last.
 std::string Script(Harness& h, const std::string& events) {
     std::istringstream in(events);
     std::string event, trace, late;
+    std::uintptr_t lateHandle = kLateHandle;
     auto& kernel = h.os.kernel;
     while (in >> event) {
         const std::string value = event.substr(std::min(event.size(), event.find('=') + 1));
@@ -77,7 +78,12 @@ std::string Script(Harness& h, const std::string& events) {
             kernel.handles.insert(kernel.handles.begin(), {kEmulatorId, kLateHandle, true, 77});
             kernel.handlePaths[kLateHandle] = {HandlePath::Outcome::TimedOut, {}};
         }
-        if (event == "answer") kernel.handlePaths[kLateHandle] = {HandlePath::Outcome::Path, late};
+        if (event == "hang") {
+            late = kernel.handlePaths[8].path;
+            lateHandle = 8;
+            kernel.handlePaths[8] = {HandlePath::Outcome::TimedOut, {}};
+        }
+        if (event == "answer") kernel.handlePaths[lateHandle] = {HandlePath::Outcome::Path, late};
         if (event == "free")
             for (std::uintptr_t v = 1; v <= 4; ++v) kernel.handlePaths[v] = {HandlePath::Outcome::NotDiskFile, {}};
         if (event == "answer" || event == "free") kernel.stuck.clear();
@@ -145,6 +151,9 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
         {"a handle that blocks gives up the tick, then is passed over while its worker is held",
          "run open=s1.iso block t t", "- SLUS-00001/0", "SLUS-00001 1"},
         {"a late answer, then a prompt one", "run late=s1.iso t answer t", "- SLUS-00001/0", "SLUS-00001 1"},
+        {"the image played, its handle held up for looks on end: one play, timed throughout",
+         "run open=s1.iso t hang t t t answer t", "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2 SLUS-00001/3 SLUS-00001/4",
+         "SLUS-00001 1"},
         {"no worker free: nothing changes until one is", "run open=s1.iso jam t t t t t free t",
          "- - - - - SLUS-00001/0", "SLUS-00001 1"},
         {"a network that stopped answering holds up no tick", "run open=s1.iso stall t t t resume t",
