@@ -23,6 +23,8 @@ class IdleLedger {
 public:
     // A run starts at nowS: its start counts as activity. limitMinutes is the idle limit.
     void Start(std::int64_t nowS, int limitMinutes);
+    // The user chose another idle limit: the time since the last activity is judged by it.
+    void Limit(int limitMinutes) { limit_ = std::int64_t{limitMinutes} * 60; }
     // A player's hand was seen at atS.
     void Active(std::int64_t atS);
     // A tick at nowS crossed these minutes; gives back those to credit now, earlier ones held

@@ -24,6 +24,8 @@ void formKavriMeter::btnOptions_Click() {
         // Turned on: counting goes on from now; turned off: what was held back counts.
         if (idleOptions.on) idleWatch.Start(os_.input, os_.clock.UtcSeconds(), idleOptions.limitMinutes);
         else CreditPlayed(idleWatch.ledger.End(os_.clock.UtcSeconds()));
+    } else if (emulatorRunning && idleOptions.on) {
+        idleWatch.ledger.Limit(idleOptions.limitMinutes);
     }
     UpdatePadTimer();
     ++optionsRevision;

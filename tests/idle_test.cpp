@@ -27,8 +27,8 @@ int DiaryMinutes(const Harness& h, std::int64_t day, const std::string& game = "
 // Plays a minute for each character, a second at a time, the pad timer running while the form
 // asks for it and a tick every 30 seconds: "P" the pad's buttons change, "K" a key is pressed, "S"
 // a stick is pushed past its dead zone, "T" a trigger pulled, in the minute's first second; "D" a
-// worn stick drifts inside its dead zone all minute; "x" the pad is unplugged; "-" nothing. Then
-// the emulator ends.
+// worn stick drifts inside its dead zone all minute; "x" the pad is unplugged; "<" the user lowers
+// the idle limit to 2 minutes in Options, ">" raises it to 10; "-" nothing. Then the emulator ends.
 void Play(Harness& h, const std::string& minutes) {
     auto& pad = h.os.input.pads[0];
     for (const char minute : minutes) {
@@ -42,6 +42,10 @@ void Play(Harness& h, const std::string& minutes) {
             if (pad && second == 2) *pad = PadReading{pad->buttons};
             if (pad && minute == 'D') pad->leftX = static_cast<std::int16_t>(second % 2 ? 7000 : -7000);
             if (second == 1 && minute == 'K') ++h.os.input.lastKeyboard;
+            if (second == 1 && (minute == '<' || minute == '>')) {
+                h.os.windowing.optionsChosen.push_back(IdleOptions{true, minute == '<' ? 2 : 10});
+                h.form.btnOptions_Click();
+            }
             if (h.form.PadTimer.enabled) h.form.PadTimer_Timer();
             if (second % 30 == 0) h.form.Timer1_Timer();
         }
@@ -82,6 +86,8 @@ TEST(TimeAway, WhatCountsAndWhatIsDropped) {
         {"a worn stick's drift alone is idle", 2, "PDDDDD", 0},
         {"the emulator ending within the limit: the pause counts", 10, "P---", 4},
         {"an unplugged pad is idle", 2, "Pxxxx", 0},
+        {"the limit lowered mid-pause: judged by the new one", 10, "P<---P", 1},
+        {"the limit raised mid-pause: judged by the new one", 2, "P>----P", 7},
         {"no XInput: counted as before", 2, "-----", 5, false},
         {"a controller XInput cannot read: counted as before", 2, "-----", 5, true, true},
     };
