@@ -120,7 +120,9 @@ check "an image the emulator only maps is recorded: SLES-12345 $second_plays" ga
 
 # What is shipped: the 32-bit program watching an x86-64 emulator, in a 64-bit prefix.
 x64_emulator=$(dirname "$win")/win64/kavri.exe
-if [ "$KAVRI_ARCH" = win32 ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && [ -f "$x64_emulator" ]; then
+if [ "$KAVRI_ARCH" = win32 ] && ! wine 'C:\KavriStat\probe.exe' --has-wow64-query >/dev/null 2>&1; then
+    echo "# not run: the 32-bit program watching an x86-64 emulator, because this Wine's 32-bit ntdll exports no NtWow64QueryInformationProcess64 (asked by the 32-bit probe), so no 32-bit program can read a 64-bit process's command line here"
+elif [ "$KAVRI_ARCH" = win32 ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && [ -f "$x64_emulator" ]; then
     rm -f "$control"
     second_plays=$(($(game_count SLES-12345) + 1))
     mkdir -p "$app/x64"

@@ -189,6 +189,10 @@ int Link() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Whether this program's ntdll can read a 64-bit process's command line from a 32-bit one:
+    // real WoW64 exports the call, Wine 8's 32-bit ntdll does not.
+    if (argc == 2 && std::string(argv[1]) == "--has-wow64-query")
+        return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "NtWow64QueryInformationProcess64") ? 0 : 1;
     if (argc == 3 && std::string(argv[1]) == "--load") return Load(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--hold") return Hold(argv[2], std::atoi(argv[3]));
     if (argc >= 2 && std::string(argv[1]) == "--link") return Link();
