@@ -170,6 +170,8 @@ expected_initial() {
     echo "Label1=Kavri! Usage Meter (Executions/Time)"
     echo "lblCredits=by Quillon"
     echo "btnRefresh=Refresh"
+    echo "btnOptions=&Options…"
+    echo "btnHistory=History"
     local days=(Sun Mon Tue Wed Thu Fri Sat Total)
     for i in 0 1 2 3 4 5 6 7; do
         echo "lblTimes($i)=0"
@@ -181,6 +183,8 @@ expected_initial() {
     echo "lstGames.count=0"
     echo "lstTimes.count=0"
 }
+# Read back in UTF-16 and printed in UTF-8: a text handed to the window in the wrong encoding
+# shows as the garble the user sees.
 check "first start shows the initial texts" diff <(probe | tail -n +3 | grep -v '\.lines=') <(expected_initial)
 sleep 1
 import -window root "$artefacts/first-start.png" && ok "screenshot saved as first-start.png"
