@@ -16,8 +16,10 @@ void formKavriMeter::AddTrayIcon() {
     trayIcon.uFlags = kNifMessageIconTip;
     trayIcon.uCallbackMessage = kWmMouseMove;
     trayIcon.hIcon = os_.windowing.IconHandle();
-    // The tip: the text, one NUL, then blanks to the end of the 64-character field.
-    const std::string tip = Caption + " " + texts::kAuthorCredit;
+    // The tip, for the single-byte call: in the code page, as the window's caption is kept. The
+    // text, one NUL, then blanks to the end of the 64-character field.
+    const CodePageText credit = texts::kAuthorCredit;
+    const std::string tip = Caption + " " + credit.str();
     std::memset(trayIcon.szTip, ' ', sizeof trayIcon.szTip);
     const std::size_t length = std::min(tip.size(), sizeof trayIcon.szTip - 1);
     std::memcpy(trayIcon.szTip, tip.data(), length);
@@ -59,9 +61,10 @@ void formKavriMeter::mnuShow_Click() { os_.windowing.Show(); }
 void formKavriMeter::mnuAbout_Click() { lblCredits_Click(); }
 
 void formKavriMeter::lblCredits_Click() {
-    const std::string prompt = Caption + "\r\n" + texts::kAuthorCredit + "\r\n\r\n" + texts::kFirstWebPage +
-                               "\r\n" + texts::kSecondWebPage;
-    Trap([&] { os_.windowing.MsgBox(prompt, kMbIconInformation, Caption); });
+    // The message box takes UTF-8: the fixed texts, not the window's caption in the code page.
+    const std::string prompt = std::string(texts::kCaption) + "\r\n" + texts::kAuthorCredit + "\r\n\r\n" +
+                               texts::kFirstWebPage + "\r\n" + texts::kSecondWebPage;
+    Trap([&] { os_.windowing.MsgBox(prompt, kMbIconInformation, texts::kCaption); });
     Trap([&] { os_.shell.ShellExecuteA(0, "Open", texts::kFirstWebPage, "", "", kSwShowNormal); });
 }
 

@@ -14,7 +14,7 @@ namespace kavri {
 
 struct MenuItem {
     std::string name;     // control name, as "mnuShow"
-    std::string caption;  // "-" is a separator
+    std::string caption;  // UTF-8; "-" is a separator
 };
 
 struct Menu {
@@ -43,7 +43,7 @@ public:
     // Shows the menu at the mouse position with a bold default item and waits until it closes.
     // Returns the index of the chosen item, or -1 when none was chosen.
     virtual int PopupMenu(const Menu& menu, int defaultItem) = 0;
-    // Modal message box; returns the button pressed.
+    // Modal message box, its texts UTF-8; returns the button pressed.
     virtual int MsgBox(const std::string& prompt, int style, const std::string& title) = 0;
     // A small modal dialog with one edit box, prefilled with value: OK takes the text, Cancel or
     // Esc gives nothing. While check names a reason the text is refused, it shows beside the box

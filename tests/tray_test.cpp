@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "app/texts.h"
 #include "platform/tray_message.h"
 #include "tests/harness.h"
 
@@ -127,6 +128,14 @@ TEST(Credits, BoxThenTheFirstPageOpens) {
     EXPECT_EQ(open.directory, "");
     EXPECT_EQ(open.showCommand, 1);
     EXPECT_EQ(h.form.lblCredits.Tag(), "https://quillon.example/");
+}
+
+// A UTF-8 text for a single-byte call is converted to the code page (Latin-1 and the em dash in
+// the fake), its stand-in taken where a character has no place there: never the UTF-8 bytes.
+TEST(CodePageText, UnicodeTextsAreConvertedOrStoodInFor) {
+    fake::FakeCodePage page;
+    EXPECT_EQ(page.Convert("M\xC3\xA9morial \xE2\x80\x94", "Memorial -"), "M\xE9morial \x97");
+    EXPECT_EQ(page.Convert(texts::kOptions, texts::kOptionsStandIn), "&Options...");
 }
 
 TEST(TrayMessage, RealMouseMovesAreNeverTakenForNotifications) {

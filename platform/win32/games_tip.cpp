@@ -6,19 +6,20 @@
 #include <commctrl.h>
 
 #include "app/error_trap.h"
+#include "platform/win32/code_page_calls.h"
 
 namespace kavri::win32 {
 namespace {
 
 constexpr UINT_PTR kGamesTool = 1;
 
-TOOLINFOA GamesTool(HWND owner, const char* text) {
+// Its text goes with each message that needs one (SendTool).
+TOOLINFOA GamesTool(HWND owner) {
     TOOLINFOA info{};
     info.cbSize = sizeof info;
     info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
     info.hwnd = owner;
     info.uId = kGamesTool;
-    info.lpszText = const_cast<char*>(text);
     return info;
 }
 
@@ -27,8 +28,7 @@ TOOLINFOA GamesTool(HWND owner, const char* text) {
 void MainWindow::AddGamesTip(HWND list) {
     gamesTip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
-    TOOLINFOA info = GamesTool(hwnd_, "");
-    ::SendMessageA(gamesTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendTool(gamesTip_, TTM_ADDTOOLA, 0, GamesTool(hwnd_), "");
     ::SetWindowSubclass(list, &MainWindow::GamesListProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -47,18 +47,18 @@ int MainWindow::GameUnderCursor(HWND list) const {
 
 void MainWindow::ShowGameTip(HWND list, int line) {
     hoveredGame_ = line;
-    TOOLINFOA info = GamesTool(hwnd_, "");
+    const TOOLINFOA info = GamesTool(hwnd_);
     if (line < 0) {
-        ::SendMessageA(gamesTip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+        SendTool(gamesTip_, TTM_TRACKACTIVATE, FALSE, info, "");
         return;
     }
     gamesTipText_ = form_.GameTip(line);
-    info.lpszText = const_cast<char*>(gamesTipText_.c_str());
-    ::SendMessageA(gamesTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    const CodePageText tip = CodePageText::Kept(gamesTipText_);  // the names and lines are kept in the code page
+    SendTool(gamesTip_, TTM_UPDATETIPTEXTA, 0, info, tip);
     POINT at;
     ::GetCursorPos(&at);
     ::SendMessageA(gamesTip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + 12, at.y + 20));
-    ::SendMessageA(gamesTip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+    SendTool(gamesTip_, TTM_TRACKACTIVATE, TRUE, info, tip);
     TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, list, 0};
     ::TrackMouseEvent(&leave);
 }

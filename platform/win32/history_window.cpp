@@ -8,13 +8,16 @@
 #include <algorithm>
 
 #include "app/error_trap.h"
+#include "platform/win32/code_page_calls.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/trace.h"
 
 namespace kavri::win32 {
 namespace {
 
-constexpr const char* kViewNames[] = {"&Days", "&Weeks", "&Months"};
+// The chart's texts, the games' titles and the locale's names are kept in the code page, as the
+// window's "A" calls take them.
+constexpr CodePageText kViewNames[] = {"&Days", "&Weeks", "&Months"};
 
 template <class Window>
 Window* Self(HWND hwnd, UINT message, LPARAM lParam) {
@@ -35,14 +38,14 @@ LRESULT Trapped(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, auto hand
     return result;
 }
 
-// The chart's one tooltip, placed by the window beside the pointed bar.
-TOOLINFOA Tool(HWND chart, const char* text) {
+// The chart's one tooltip, placed by the window beside the pointed bar; its text goes with each
+// message that needs one (SendTool).
+TOOLINFOA Tool(HWND chart) {
     TOOLINFOA info{};
     info.cbSize = sizeof info;
     info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
     info.hwnd = chart;
     info.uId = 1;
-    info.lpszText = const_cast<char*>(text);
     return info;
 }
 
@@ -86,9 +89,9 @@ void HistoryWindow::Open(HWND owner, HFONT font, int dpi, const std::string& gam
     dpi_ = dpi;
     pointed_ = -1;
     if (!Register()) return;
-    hwnd_ = ::CreateWindowExA(WS_EX_CONTROLPARENT, kHistoryClass, "Kavri! Statistics - History",
-                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, Px(640), Px(400), owner,
-                              nullptr, instance_, this);
+    hwnd_ = CreateWindowWithText(WS_EX_CONTROLPARENT, kHistoryClass, "Kavri! Statistics - History",
+                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, Px(640), Px(400),
+                                 owner, nullptr, instance_, this);
     if (!hwnd_) {
         Trace("CreateWindowExA", kHistoryClass, ::GetLastError());
         return;
@@ -102,9 +105,9 @@ void HistoryWindow::Open(HWND owner, HFONT font, int dpi, const std::string& gam
 }
 
 void HistoryWindow::CreateControls() {
-    const auto add = [&](const char* type, const char* text, DWORD style, int id) {
-        const HWND control = ::CreateWindowExA(0, type, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
-                                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, this);
+    const auto add = [&](const char* type, const CodePageText& text, DWORD style, int id) {
+        const HWND control = CreateWindowWithText(0, type, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
+                                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, this);
         ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return control;
     };
@@ -119,8 +122,7 @@ void HistoryWindow::CreateControls() {
     status_ = add("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, kIdHistoryStatus);
     tip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
-    TOOLINFOA info = Tool(chart_, "");
-    ::SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendTool(tip_, TTM_ADDTOOLA, 0, Tool(chart_), "");
 }
 
 // The diary's games, most played first; then the games played without minutes in the diary yet,
@@ -161,10 +163,10 @@ void HistoryWindow::FillGames() {
     games_.clear();
     titles_.clear();
     ::SendMessageA(combo_, CB_RESETCONTENT, 0, 0);
-    ::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("All games"));
+    SendLine(combo_, CB_ADDSTRING, 0, "All games");
     int chosen = 0;
     for (const ChooserEntry& entry : entries) {
-        const int at = static_cast<int>(::SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.title.c_str())));
+        const int at = static_cast<int>(SendLine(combo_, CB_ADDSTRING, 0, CodePageText::Kept(entry.title)));
         for (const std::string& id : entry.games)
             if (!game_.empty() && ::lstrcmpiA(id.c_str(), game_.c_str()) == 0) chosen = at;
         games_.push_back(entry.games);
@@ -217,10 +219,7 @@ void HistoryWindow::Refresh() {
     if (form_.diary.Revision() != drawnRevision_ || form_.Today() != drawnDay_) Rebuild();
 }
 
-void HistoryWindow::HideTip() {
-    TOOLINFOA info = Tool(chart_, "");
-    ::SendMessageA(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
-}
+void HistoryWindow::HideTip() { SendTool(tip_, TTM_TRACKACTIVATE, FALSE, Tool(chart_), ""); }
 
 // The pointed bar's tip in the line under the chart, and beside the bar when asked; the range's
 // total when no bar is pointed at.
@@ -228,19 +227,20 @@ void HistoryWindow::Point(int bar, bool tip) {
     pointed_ = bar;
     const bool pointing = bar >= 0 && bar < static_cast<int>(model_.bars.size());
     tipText_ = pointing ? model_.bars[bar].tip : model_.total;
-    ::SetWindowTextA(status_, tipText_.c_str());
-    ::SetWindowTextA(chart_, tipText_.c_str());
+    const CodePageText text = CodePageText::Kept(tipText_);
+    SetText(status_, text);
+    SetText(chart_, text);
     ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, chart_, OBJID_CLIENT, CHILDID_SELF);
-    TOOLINFOA info = Tool(chart_, tipText_.c_str());
+    const TOOLINFOA info = Tool(chart_);
     if (!tip || !pointing || bar >= static_cast<int>(bars_.size())) {
-        ::SendMessageA(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
+        SendTool(tip_, TTM_TRACKACTIVATE, FALSE, info, text);
         return;
     }
-    ::SendMessageA(tip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+    SendTool(tip_, TTM_UPDATETIPTEXTA, 0, info, text);
     POINT at{bars_[bar].left, bars_[bar].top};
     ::ClientToScreen(chart_, &at);
     ::SendMessageA(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y - Px(24)));
-    ::SendMessageA(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+    SendTool(tip_, TTM_TRACKACTIVATE, TRUE, info, text);
 }
 
 int HistoryWindow::BarAt(POINT at) const {
@@ -258,9 +258,7 @@ void HistoryWindow::Paint(HDC dc, const RECT& area) {
     ::GetTextMetricsA(dc, &metrics);
     int axis = 0;
     for (const ChartTick& tick : model_.ticks) {
-        SIZE size;
-        ::GetTextExtentPoint32A(dc, tick.label.c_str(), static_cast<int>(tick.label.size()), &size);
-        axis = std::max<int>(axis, size.cx);
+        axis = std::max<int>(axis, TextExtent(dc, CodePageText::Kept(tick.label)).cx);
     }
     const RECT plot{area.left + axis + Px(8), area.top + metrics.tmHeight, area.right - Px(4),
                     area.bottom - metrics.tmHeight - Px(6)};
@@ -273,7 +271,7 @@ void HistoryWindow::Paint(HDC dc, const RECT& area) {
         ::MoveToEx(dc, plot.left, y, nullptr);
         ::LineTo(dc, plot.right, y);
         RECT label{area.left, y - metrics.tmHeight / 2, plot.left - Px(4), y + metrics.tmHeight};
-        ::DrawTextA(dc, tick.label.c_str(), -1, &label, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
+        DrawLine(dc, CodePageText::Kept(tick.label), &label, DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
     }
     ::MoveToEx(dc, plot.left, plot.bottom, nullptr);
     ::LineTo(dc, plot.right, plot.bottom);
@@ -291,7 +289,7 @@ void HistoryWindow::Paint(HDC dc, const RECT& area) {
             ::FillRect(dc, &filled, ::GetSysColorBrush(COLOR_HIGHLIGHT));
         }
         RECT label{left, plot.bottom + Px(3), right, area.bottom};
-        ::DrawTextA(dc, bar.label.c_str(), -1, &label, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        DrawLine(dc, CodePageText::Kept(bar.label), &label, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         if (i == pointed_ && ::GetFocus() == chart_) {
             RECT focus{left + 1, plot.top, right - 1, plot.bottom + 1};
             ::DrawFocusRect(dc, &focus);

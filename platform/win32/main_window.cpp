@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/texts.h"
+#include "platform/win32/code_page_calls.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/resources/resource.h"
 #include "platform/win32/trace.h"
@@ -71,9 +72,9 @@ bool MainWindow::CreateMainWindow() {
 
     RECT frame{0, 0, Px(layout::kClientWidth), Px(layout::kClientHeight)};
     ::AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-    hwnd_ = ::CreateWindowExA(kWindowExStyle, kWindowClass, form_.Caption.c_str(), kWindowStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                              instance_, this);
+    hwnd_ = CreateWindowWithText(kWindowExStyle, kWindowClass, CodePageText::Kept(form_.Caption), kWindowStyle,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                                 nullptr, nullptr, instance_, this);
     return hwnd_ != nullptr;
 }
 
@@ -118,9 +119,11 @@ void MainWindow::CreateControls() {
     AddLabel(form_.Label1, SS_LEFTNOWORDWRAP, L::kLabel1, kIdTitle);
     AddLabel(form_.lblCredits, SS_LEFTNOWORDWRAP | SS_NOTIFY, L::kLblCredits, kIdCredits, linkFont_);
     credits_ = labels_[&form_.lblCredits];
-    AddTooltip(credits_, form_.lblCredits.Tag());
-    AddControl("BUTTON", form_.btnRefresh.caption.c_str(), BS_PUSHBUTTON | WS_TABSTOP, L::kBtnRefresh, kIdRefresh);
-    AddControl("BUTTON", texts::kOptions, BS_PUSHBUTTON | WS_TABSTOP, L::kBtnOptions, kIdOptions);
+    AddTooltip(credits_, CodePageText::Kept(form_.lblCredits.Tag()));
+    AddControl("BUTTON", CodePageText::Kept(form_.btnRefresh.caption), BS_PUSHBUTTON | WS_TABSTOP, L::kBtnRefresh,
+               kIdRefresh);
+    const std::string options = codePage_.Convert(texts::kOptions, texts::kOptionsStandIn);
+    AddControl("BUTTON", CodePageText::Kept(options), BS_PUSHBUTTON | WS_TABSTOP, L::kBtnOptions, kIdOptions);
     AddControl("BUTTON", texts::kHistory, BS_PUSHBUTTON | WS_TABSTOP, L::kBtnHistory, kIdHistory);
     for (int i = 0; i < 8; ++i) {
         AddLabel(form_.lblTimes[i], SS_LEFTNOWORDWRAP, L::LblTimes(i), kIdRunCount + i);
@@ -136,17 +139,17 @@ void MainWindow::CreateControls() {
     AddList(form_.lstTimes, L::kLstTimes, kIdTimes);
 }
 
-HWND MainWindow::AddControl(const char* windowClass, const char* text, DWORD style, const layout::TwipsRect& at,
-                            int id, DWORD exStyle) {
-    const HWND control = ::CreateWindowExA(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, Px(at.left),
-                                           Px(at.top), Px(at.width), Px(at.height), hwnd_,
-                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+HWND MainWindow::AddControl(const char* windowClass, const CodePageText& text, DWORD style,
+                            const layout::TwipsRect& at, int id, DWORD exStyle) {
+    const HWND control = CreateWindowWithText(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, Px(at.left),
+                                              Px(at.top), Px(at.width), Px(at.height), hwnd_,
+                                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
 }
 
 void MainWindow::AddLabel(Label& label, DWORD style, const layout::TwipsRect& at, int id, HFONT font) {
-    const HWND control = AddControl("STATIC", label.Caption().c_str(), style | SS_NOPREFIX, at, id);
+    const HWND control = AddControl("STATIC", CodePageText::Kept(label.Caption()), style | SS_NOPREFIX, at, id);
     if (font) ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     labels_[&label] = control;
     label.Observe(this);
@@ -169,7 +172,7 @@ void MainWindow::AddLogo(const layout::TwipsRect& at) {
     ::SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo));
 }
 
-void MainWindow::AddTooltip(HWND control, const std::string& text) {
+void MainWindow::AddTooltip(HWND control, const CodePageText& text) {
     const HWND tip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
     TOOLINFOA info{};
@@ -177,8 +180,7 @@ void MainWindow::AddTooltip(HWND control, const std::string& text) {
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = hwnd_;
     info.uId = reinterpret_cast<UINT_PTR>(control);
-    info.lpszText = const_cast<char*>(text.c_str());
-    ::SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    SendTool(tip, TTM_ADDTOOLA, 0, info, text);
 }
 
 // Column stops after the identifier and after the play count, in quarters of the list font's

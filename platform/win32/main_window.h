@@ -58,12 +58,13 @@ private:
     bool CreateMainWindow();
     void CreateFonts();
     void CreateControls();
-    HWND AddControl(const char* windowClass, const char* text, DWORD style, const layout::TwipsRect& at, int id,
+    // Every text the window hands to an "A" call is CodePageText (platform/win32/code_page_calls.h).
+    HWND AddControl(const char* windowClass, const CodePageText& text, DWORD style, const layout::TwipsRect& at, int id,
                     DWORD exStyle = 0);
     void AddLabel(Label& label, DWORD style, const layout::TwipsRect& at, int id, HFONT font = nullptr);
     HWND AddList(ListBox& list, const layout::TwipsRect& at, int id);
     void AddLogo(const layout::TwipsRect& at);
-    void AddTooltip(HWND control, const std::string& text);
+    void AddTooltip(HWND control, const CodePageText& text);
     void SetGamesTabStops(HWND list);
     void AddGamesTip(HWND list);
     int GameUnderCursor(HWND list) const;

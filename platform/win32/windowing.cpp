@@ -45,8 +45,8 @@ int MainWindow::PopupMenu(const Menu& menu, int defaultItem) {
     const HMENU popup = ::CreatePopupMenu();
     for (std::size_t i = 0; i < menu.items.size(); ++i) {
         const std::string& caption = menu.items[i].caption;
-        if (caption == "-") ::AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-        else ::AppendMenuA(popup, MF_STRING, i + 1, caption.c_str());
+        if (caption == "-") ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+        else ::AppendMenuW(popup, MF_STRING, i + 1, Wide(caption).c_str());  // UTF-8
     }
     ::SetMenuDefaultItem(popup, static_cast<UINT>(defaultItem + 1), FALSE);
     POINT at;
@@ -61,7 +61,7 @@ int MainWindow::PopupMenu(const Menu& menu, int defaultItem) {
 }
 
 int MainWindow::MsgBox(const std::string& prompt, int style, const std::string& title) {
-    return ::MessageBoxA(hwnd_, prompt.c_str(), title.c_str(), static_cast<UINT>(style));
+    return ::MessageBoxW(hwnd_, Wide(prompt).c_str(), Wide(title).c_str(), static_cast<UINT>(style));  // UTF-8
 }
 
 }  // namespace kavri::win32

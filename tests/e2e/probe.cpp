@@ -1,6 +1,8 @@
 // Prints what the running program's window shows: whether it is visible, every control's
 // text and every list line, one per line, its tooltips and dialogs, and the text of a balloon on
-// the tray, for the end-to-end tests to compare. Two more uses:
+// the tray, for the end-to-end tests to compare. Every text is read as Windows holds it, in
+// UTF-16, with the wide messages, which cross the process boundary intact, and printed in UTF-8,
+// so that a text the program handed over in the wrong encoding shows as the garble it is. More uses:
 //   probe --load NAME           loads a DLL by name with the plain search, as a careless program would
 //   probe --hold PATH SECONDS   holds a file open as a spreadsheet program does, without sharing,
 //                               and says "held" once it does
@@ -28,6 +30,8 @@ std::string Name(int id) {
     if (id >= kIdRunCount && id < kIdRunCount + 8) return slot("lblTimes", id - kIdRunCount);
     switch (id) {
     case kIdRefresh: return "btnRefresh";
+    case kIdOptions: return "btnOptions";
+    case kIdHistory: return "btnHistory";
     case kIdTimes: return "lstTimes";
     case kIdGames: return "lstGames";
     case kIdTitle: return "Label1";
@@ -38,10 +42,20 @@ std::string Name(int id) {
     }
 }
 
+// A window's text in UTF-8, asked for with the message itself, which crosses the process boundary
+// where GetWindowText would only read a caption.
+std::string TextOf(HWND window) {
+    wchar_t wide[512] = {};
+    char text[1024];
+    ::SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
 // Tabs print as \t so that one line of output stays one line.
-std::string Escaped(const char* text) {
+std::string Escaped(const std::string& text) {
     std::string out;
-    for (; *text; ++text) out += *text == '\t' ? std::string("\\t") : std::string(1, *text);
+    for (const char c : text) out += c == '\t' ? std::string("\\t") : std::string(1, c);
     return out;
 }
 
@@ -58,28 +72,16 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM) {
         std::printf("%s.lines=%ld %ld %d %d\n", name.c_str(), origin.x, origin.y,
                     static_cast<int>(::SendMessageA(control, LB_GETTOPINDEX, 0, 0)),
                     static_cast<int>(::SendMessageA(control, LB_GETITEMHEIGHT, 0, 0)));
-        // The wide form of the message crosses the process boundary intact.
         wchar_t wide[1024];
         for (int i = 0; i < count && ::SendMessageW(control, LB_GETTEXTLEN, i, 0) < 1000; ++i) {
             ::SendMessageW(control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
-            ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+            ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
             std::printf("%s[%d]=%s\n", name.c_str(), i, Escaped(text).c_str());
         }
     } else {
-        ::GetWindowTextA(control, text, sizeof text);
-        std::printf("%s=%s\n", name.c_str(), Escaped(text).c_str());
+        std::printf("%s=%s\n", name.c_str(), Escaped(TextOf(control)).c_str());
     }
     return TRUE;
-}
-
-// A window's text in UTF-8, asked for with the message itself, which crosses the process boundary
-// where GetWindowText would only read a caption.
-std::string TextOf(HWND window) {
-    wchar_t wide[512] = {};
-    char text[1024];
-    ::SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide));
-    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    return text;
 }
 
 bool IsClass(HWND window, const char* name) {
@@ -133,8 +135,7 @@ void PrintHistory() {
     const HWND history = ::FindWindowA(kHistoryClass, nullptr);
     if (!history) return;
     char text[512];
-    ::GetWindowTextA(::GetDlgItem(history, kIdHistoryStatus), text, sizeof text);
-    std::printf("history.status=%s\n", text);
+    std::printf("history.status=%s\n", TextOf(::GetDlgItem(history, kIdHistoryStatus)).c_str());
     // The chooser's chosen line, asked for with the wide messages, which cross the process boundary.
     const HWND chooser = ::GetDlgItem(history, kIdHistoryGame);
     const LRESULT chosen = ::SendMessageW(chooser, CB_GETCURSEL, 0, 0);
@@ -144,8 +145,7 @@ void PrintHistory() {
     ::WideCharToMultiByte(CP_UTF8, 0, game, -1, text, sizeof text, nullptr, nullptr);
     std::printf("history.game=%s\n", text);
     std::printf("history.iconic=%d\n", ::IsIconic(history) ? 1 : 0);
-    ::GetWindowTextA(::GetDlgItem(history, kIdHistoryChart), text, sizeof text);
-    std::printf("history.chart.name=%s\n", text);
+    std::printf("history.chart.name=%s\n", TextOf(::GetDlgItem(history, kIdHistoryChart)).c_str());
     RECT chart;
     ::GetWindowRect(::GetDlgItem(history, kIdHistoryChart), &chart);
     std::printf("history.chart=%ld %ld %ld %ld\n", chart.left, chart.top, chart.right - chart.left, chart.bottom - chart.top);
@@ -208,9 +208,7 @@ int main(int argc, char** argv) {
         std::printf("window=none\n");
         return 1;
     }
-    char caption[256];
-    ::GetWindowTextA(window, caption, sizeof caption);
-    std::printf("window=%s\nvisible=%d\n", caption, ::IsWindowVisible(window) ? 1 : 0);
+    std::printf("window=%s\nvisible=%d\n", TextOf(window).c_str(), ::IsWindowVisible(window) ? 1 : 0);
     ::EnumChildWindows(window, PrintControl, 0);
     ::EnumWindows(PrintTooltip, reinterpret_cast<LPARAM>(window));
     ::EnumWindows(PrintBalloon, reinterpret_cast<LPARAM>(window));

@@ -170,6 +170,8 @@ expected_initial() {
     echo "Label1=Kavri! Usage Meter (Executions/Time)"
     echo "lblCredits=by Quillon"
     echo "btnRefresh=Refresh"
+    echo "btnOptions=&Options…"
+    echo "btnHistory=History"
     local days=(Sun Mon Tue Wed Thu Fri Sat Total)
     for i in 0 1 2 3 4 5 6 7; do
         echo "lblTimes($i)=0"
@@ -181,6 +183,8 @@ expected_initial() {
     echo "lstGames.count=0"
     echo "lstTimes.count=0"
 }
+# Read back in UTF-16 and printed in UTF-8: a text handed to the window in the wrong encoding
+# shows as the garble the user sees.
 check "first start shows the initial texts" diff <(probe | tail -n +3 | grep -v '\.lines=') <(expected_initial)
 sleep 1
 import -window root "$artefacts/first-start.png" && ok "screenshot saved as first-start.png"
@@ -572,11 +576,12 @@ check "with that game's own minutes, in the view chosen last" \
     wait_until 5 eval '[ "$(field history.status)" = "Last 12 months: 1h 35m" ]'
 wineserver -k >/dev/null 2>&1
 
-# ---- The History window at 200 % in a high-contrast colour scheme: system colours only
+# ---- The main window and the History window at 200 % in a high-contrast colour scheme: system
+# colours only (Wine says high contrast is off whatever the scheme: the colours are what counts)
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
 dpi=192
 for colour in "Window 0 0 0" "WindowText 255 255 255" "Hilight 26 235 255" "GrayText 63 242 63" \
-    "ButtonFace 0 0 0" "ButtonText 255 255 255"; do
+    "ButtonFace 0 0 0" "ButtonText 255 255 255" "HotTrackingColor 255 255 0"; do
     read -r name rgb <<<"$colour"
     wine reg add 'HKCU\Control Panel\Colors' /v "$name" /d "$rgb" /f >/dev/null 2>&1
 done
@@ -585,6 +590,29 @@ wine 'C:\History\KavriStat.exe' >/dev/null 2>&1 &
 program=$!
 wait_until 30 window_up
 open_window
+sleep 1
+import -window root "$artefacts/main-200-high-contrast.png" && ok "screenshot saved as main-200-high-contrast.png"
+# How many pixels of a colour (#RRGGBB) a screenshot has in a rectangle of the window, in twips.
+pixels_of() {  # pixels_of PNG COLOUR LEFT TOP WIDTH HEIGHT
+    local x y
+    IFS=+ read -r _ x y <<<"$(window_geometry)"
+    convert "$1" -crop "$(($5 * dpi / 1440))x$(($6 * dpi / 1440))+$((x + $3 * dpi / 1440))+$((y + $4 * dpi / 1440))" \
+        +repage txt:- | grep -c " $2 "
+}
+drawn_in() {  # drawn_in COLOUR LEFT TOP WIDTH HEIGHT: text there in that colour, on the black face
+    local text face
+    text=$(pixels_of "$artefacts/main-200-high-contrast.png" "$@")
+    face=$(pixels_of "$artefacts/main-200-high-contrast.png" '#000000' "${@:2}")
+    [ "$text" -ge 20 ] && [ "$face" -gt "$text" ] || { echo "    $text pixels of $1, $face of the face"; return 1; }
+}
+for label in "the title 840 360 2955 255" "Sun 60 1020 615 195" "Total 5940 1020 615 195" \
+    "a count 60 720 855 255" "a duration 60 1260 855 255" "Played Games 60 1680 1095 195" "Last Used: 4260 1680 795 195"; do
+    read -r -a words <<<"$label"
+    rect=("${words[@]: -4}")
+    check "in high contrast the main window draws ${label% * * * *} in the scheme's text colour" \
+        drawn_in '#FFFFFF' "${rect[@]}"
+done
+check "and the author's link in the scheme's link colour" drawn_in '#FFFF00' 3900 360 1935 255
 click_window 3757 1777
 wait_until 10 history_up
 read -r cx cy cw ch <<<"$(field history.chart)"
