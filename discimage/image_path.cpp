@@ -5,10 +5,10 @@
 namespace kavri {
 namespace {
 
-// A part of a path that Windows reads as a device: its name up to the first dot, without the
-// blanks before that dot, is a device's, in any letter case.
+// A part of a path that Windows reads as a device: its name up to the first dot (or colon),
+// without the blanks before it, is a device's, in any letter case.
 bool IsDeviceName(std::string_view part) {
-    part = part.substr(0, part.find('.'));
+    part = part.substr(0, part.find_first_of(".:"));
     while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
     for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"})
         if (EqualsNoCase(part, device)) return true;
@@ -19,11 +19,37 @@ bool IsDeviceName(std::string_view part) {
            number == "\xC2\xB3";
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
 }  // namespace
+
+bool InDeviceNamespace(std::string_view path) {
+    const auto separator = [&](std::size_t at) { return at < path.size() && IsSeparator(path[at]); };
+    // Windows passes the object namespace ("\??\x") through as it stands.
+    if (separator(0) && separator(3) && path[1] == '?' && path[2] == '?') return true;
+    if (!separator(0) || !separator(1)) return false;  // a drive's path, or relative
+    std::string_view rest = path;
+    rest.remove_prefix(2);
+    if (!rest.empty() && (rest[0] == '.' || rest[0] == '?') && (rest.size() == 1 || separator(3))) {
+        if (rest[0] == '.') return true;
+        rest.remove_prefix(std::min<std::size_t>(2, rest.size()));
+        const char drive = UpperAscii(rest.empty() ? '\0' : rest[0]);
+        if (rest.size() >= 3 && drive >= 'A' && drive <= 'Z' && rest[1] == ':' && IsSeparator(rest[2])) return false;
+        if (rest.size() < 4 || !StartsWithNoCase(rest, "UNC") || !IsSeparator(rest[3])) return true;
+        rest.remove_prefix(4);
+    }
+    // A network path: a server, then a share that is neither its pipes nor its mailslots.
+    const std::size_t server = rest.find_first_of("\\/");
+    if (server == 0 || server == std::string_view::npos) return true;
+    const std::size_t end = rest.find_first_of("\\/", server + 1);
+    const std::string_view share = Trim(rest.substr(server + 1, end - server - 1), " .");
+    return share.empty() || EqualsNoCase(share, "pipe") || EqualsNoCase(share, "mailslot");
+}
 
 bool NamesDiskFile(std::string_view path) {
     for (const char c : path)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    if (InDeviceNamespace(path)) return false;
     for (std::size_t at = 0; at <= path.size();) {
         const std::size_t end = std::min(path.find_first_of("\\/", at), path.size());
         if (IsDeviceName(path.substr(at, end - at))) return false;

@@ -19,9 +19,18 @@ enum class ImageKind {
 
 ImageKind KindOf(std::string_view path);
 
-// False for a path Windows would take for a device whatever its folder ("COM3.cue", "CON",
-// "AUX.bin", "CONIN$"), or that holds a NUL or another control character: such a name opens a
-// serial port or the console, and a NUL cuts the name short.
+// True for a path that Windows hands to a device or a pipe by its form alone, whatever it ends
+// in ('/' counts as '\'): the device namespace ("\\.\x", "\\.\C:\x" too), the object namespace
+// ("\??\x"), "\\?\x" other than a drive's path ("\\?\C:\x") or a share's
+// ("\\?\UNC\server\share\x"), a server's pipes and mailslots ("\\server\pipe\x",
+// "\\?\UNC\server\mailslot\x"), and a network path without a server or a share. Opening such a
+// path may connect to a pipe or open a serial port ("\\?\GLOBALROOT\Device\Serial0\x").
+bool InDeviceNamespace(std::string_view path);
+
+// False for a path in the device namespace (above), a path Windows would take for a device
+// whatever its folder (a part named "COM3.cue", "CON", "AUX.bin", "CONIN$", "COM1:", "LPT0", in
+// any letter case and with any extension), or one that holds a NUL or another control
+// character: such a name opens a serial port or the console, and a NUL cuts the name short.
 bool NamesDiskFile(std::string_view path);
 
 // The path of a file a cue sheet or a list at listPath names, in the list's folder or below it;

@@ -80,16 +80,26 @@ TEST(Chd, EachCompressorAndFilesThatLie) {
 
 TEST(Chd, CopiesOfHunksEnd) {
     using namespace chd;
-    const std::vector<Hunk> map = {{0, 100, 1000}, {kSelf, 0, 0}, {kSelf, 0, 1}, {kSelf, 0, 3},
-                                   {kSelf, 0, 4}, {kSelf, 0, 9}, {kParent, 0, 0}, {kSelf, 0, 6}};
+    const std::vector<Hunk> map = {{0, 100, 1000}, {kSelf, 0, 0},  {kSelf, 0, 1},   {kSelf, 0, 4}, {0, 100, 2000},
+                                   {kSelf, 0, 5},  {kSelf, 0, 99}, {kParent, 0, 0}, {kSelf, 0, 7}, {kSelf, 0, 10},
+                                   {kSelf, 0, 9}};
     const struct {
         std::uint32_t hunk;
         std::optional<std::uint32_t> stored;
         const char* what;
     } rows[] = {
-        {0, 0, "stored"},          {1, 0, "a copy of an earlier hunk"},  {2, 0, "a copy of a copy"},
-        {3, {}, "a later hunk"},   {4, {}, "itself"},                    {5, {}, "one past the map"},
-        {6, {}, "a parent's"},     {7, {}, "a copy of a parent's"},      {8, {}, "past the map"},
+        {0, 0, "stored"},
+        {1, 0, "a copy of an earlier hunk"},
+        {2, 0, "a copy of a copy"},
+        {3, {}, "a copy of a later hunk, though that one is stored"},
+        {4, 4, "that later hunk itself"},
+        {5, {}, "itself"},
+        {6, {}, "one past the map"},
+        {7, {}, "a parent's"},
+        {8, {}, "a copy of a parent's"},
+        {9, {}, "a copy of a later hunk that copies it back"},
+        {10, {}, "a copy of an earlier hunk that copies a later one"},
+        {11, {}, "past the map"},
     };
     for (const auto& row : rows) EXPECT_EQ(StoredHunk(map, row.hunk), row.stored) << row.what;
 }

@@ -164,10 +164,86 @@ TEST(DiscImage, AReadThatFailedIsNotFinished) {
     EXPECT_EQ(held.id, "");
     EXPECT_FALSE(held.finished);  // held by another program: to be read again
     files.locked.clear();
+    files.unreadable.insert(kFolder + "\\g.bin");  // opened, then its reads fail (a share gone)
+    const ImageRead failed = IdentifyImage(files, codePage, kFolder + "\\g.cue");
+    EXPECT_EQ(files.opens, 3);
+    EXPECT_FALSE(failed.finished || !failed.id.empty());
+    files.unreadable.clear();
     EXPECT_EQ(IdentifyImage(files, codePage, kFolder + "\\g.cue").id, "SLUS-00594");
     files.Put(kFolder + "\\g.bin", std::string(40000, 'x'));
     const ImageRead none = IdentifyImage(files, codePage, kFolder + "\\g.cue");
     EXPECT_TRUE(none.finished && none.id.empty());  // read to the end: no game, for as long as it stays so
+}
+
+// Paths that reach a device or a pipe by their form are refused before anything is opened: the
+// device and object namespaces, "\\?\" other than a drive's or a share's path, a server's pipes
+// and mailslots, and devices' names in any part (COM0 and LPT0 as Windows lists them reserved,
+// with the superscript digits); the nearest names that are not reserved pass.
+TEST(DiscImage, PathsThatNameNoDiskFileByTheirForm) {
+    const struct {
+        std::string path;
+        bool disk;
+    } rows[] = {
+        {"C:\\Games\\x.cue", true}, {"\\\\server\\share\\x.cue", true}, {"\\\\?\\C:\\Games\\x.cue", true},
+        {"//?/c:/Games/x.cue", true}, {"\\\\?\\UNC\\server\\share\\x.cue", true}, {"\\\\server\\pipes\\x.cue", true},
+        {"\\\\server\\pipe.d\\x.cue", true}, {"\\\\server\\share\\pipe\\x.cue", true}, {"C:\\pipe\\x.cue", true},
+        // The device namespace, the object namespace and other "\\?\" forms.
+        {"\\\\?\\pipe\\x.cue", false}, {"\\\\.\\pipe\\x.cue", false}, {"//./pipe/x.cue", false},
+        {"\\\\?\\GLOBALROOT\\Device\\Serial0\\x.cue", false}, {"\\\\.\\C:\\Games\\x.cue", false},
+        {"\\\\.\\COM3", false}, {"\\??\\C:\\Games\\x.cue", false}, {"/??/C:/Games/x.cue", false},
+        {"\\\\?\\Volume{0123}\\x.cue", false}, {"\\\\?\\C:x.cue", false}, {"\\\\?", false}, {"\\\\.", false},
+        // A server's pipes and mailslots, and network paths without a server or a share.
+        {"\\\\server\\pipe\\x.cue", false}, {"\\\\localhost\\PIPE\\x.cue", false},
+        {"\\\\server\\pipe \\x.cue", false}, {"//server/pipe/x.cue", false}, {"\\\\server\\MailSlot\\x.cue", false},
+        {"\\\\?\\UNC\\server\\pipe\\x.cue", false}, {"\\\\?\\unc\\server\\mailslot\\x.cue", false},
+        {"\\\\server", false}, {"\\\\\\share\\x.cue", false},
+        // Devices' names, with or without extension or folder, in any letter case.
+        {"PRN", false}, {"prn.cue", false}, {"C:\\G\\Prn.Cue", false}, {"CONOUT$", false},
+        {"C:\\G\\conout$.iso", false}, {"CLOCK$.bin", false}, {"clock$", false}, {"COM0", false},
+        {"C:\\G\\com0.cue", false}, {"LPT0.iso", false}, {"C:\\lpt0\\x.iso", false}, {"COM1:", false},
+        {"C:\\G\\CON .cue", false}, {"COM\xC2\xB9.bin", false}, {"lpt\xC2\xB3.iso", false},
+        // The nearest names that are no device's.
+        {"C:\\G\\Prnt.cue", true}, {"C:\\G\\PRN_.cue", true}, {"C:\\G\\com10.iso", true}, {"C:\\G\\LPT10.bin", true},
+        {"C:\\G\\COM.cue", true}, {"C:\\G\\COMA.cue", true}, {"C:\\G\\com0x\\a.iso", true},
+        {"C:\\G\\CONOUT.iso", true}, {"C:\\G\\CLOCK.bin", true}, {"C:\\G\\NULL.iso", true}, {"C:\\G\\AUXX.bin", true},
+        {"C:\\G\\COM\xE2\x81\xB4.bin", true}, {"C:\\G\\x.com1", true},  // superscript four is not reserved
+    };
+    for (const auto& row : rows) EXPECT_EQ(NamesDiskFile(row.path), row.disk) << row.path;
+    // The fake backend refuses them as Windows's does, before anything is opened or measured.
+    fake::CallLog log;
+    fake::FakeFileSystem files(log);
+    fake::FakeCodePage codePage;
+    for (const auto& row : rows) {
+        files.Put(row.path, GameIso());
+        EXPECT_EQ(files.Stamp(row.path).has_value(), row.disk) << row.path;
+        EXPECT_EQ(files.OpenDiskFile(row.path) != nullptr, row.disk) << row.path;
+        const int opens = files.opens;
+        const ImageRead read = IdentifyImage(files, codePage, row.path);
+        EXPECT_EQ(files.opens - opens, row.disk && KindOf(row.path) != ImageKind::None ? 1 : 0) << row.path;
+        if (!row.disk) EXPECT_EQ(read.id, "") << row.path;
+    }
+}
+
+// However a file answers, one identification reads it kImageReadLimit times at most, and the
+// limit reached is content that lies (finished, no game), not a failure: here a file made on
+// demand without end, whose every read answers four bytes of a packing of one-byte runs.
+TEST(DiscImage, ReadsStopAtTheLimitWhateverTheFileAnswers) {
+    fake::CallLog log;
+    fake::FakeFileSystem files(log);
+    fake::FakeCodePage codePage;
+    int made = 0;
+    files.Make(kFolder + "\\endless.ecm", std::uint64_t{1} << 40,
+               [&](std::uint64_t offset, std::size_t length) -> std::optional<std::string> {
+                   if (++made > 3 * kImageReadLimit) return std::nullopt;  // so that a test without the limit ends
+                   std::string bytes;
+                   for (std::uint64_t at = offset; at < offset + std::min<std::size_t>(length, 4); ++at)
+                       bytes += at < 4 ? "ECM"[at] : (at - 4) % 2 == 0 ? '\0' : 'x';
+                   return bytes;
+               });
+    const ImageRead read = IdentifyImage(files, codePage, kFolder + "\\endless.ecm");
+    EXPECT_EQ(files.rangesRead, kImageReadLimit);
+    EXPECT_TRUE(read.finished);
+    EXPECT_EQ(read.id, "");
 }
 
 }  // namespace

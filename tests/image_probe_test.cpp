@@ -42,7 +42,9 @@ void Hold(Harness& h, std::uintptr_t value, const std::string& path) {
 // nothing); "hold=V:p" it holds p under handle V, "drop=V" closes it; "map=p" it maps p; "block"
 // a handle of it blocks, "jam" four do; "late=p" the handle of p answers too late, "hang" the
 // handle "open=" gave does from now on, "answer" the worker on either answers; "free" the blocked workers answer; "lock=p"/"unlock=p" another program holds p;
-// "stall"/"resume" the network the background waits on; "t" a tick a minute after the last.
+// "unreadable=p" p opens but its reads fail, "readable" they no longer do; "readms=N" each read in
+// the background takes N ms; "stall"/"resume" the network the background waits on; "t" a tick a
+// minute after the last.
 std::string Script(Harness& h, const std::string& events) {
     std::istringstream in(events);
     std::string event, trace, late;
@@ -88,6 +90,9 @@ std::string Script(Harness& h, const std::string& events) {
             for (std::uintptr_t v = 1; v <= 4; ++v) kernel.handlePaths[v] = {HandlePath::Outcome::NotDiskFile, {}};
         if (event == "answer" || event == "free") kernel.stuck.clear();
         if (event.starts_with("lock=")) h.os.files.locked.insert(kImages + value);
+        if (event.starts_with("unreadable=")) h.os.files.unreadable.insert(kImages + value);
+        if (event == "readable") h.os.files.unreadable.clear();
+        if (event.starts_with("readms=")) h.os.background.workMs = static_cast<unsigned>(std::stoul(value));
         if (event.starts_with("unlock=")) h.os.files.locked.clear();
         if (event == "stall" || event == "resume") h.os.background.stalled = event == "stall";
         if (event != "t") continue;
@@ -148,6 +153,12 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
          "SLUS-00001 1"},
         {"a read that failed is read again", "run open=s1.iso lock=s1.iso t t unlock=s1.iso t t",
          "- - SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"a read failing after the file opened is no answer: read again, not taken for no game",
+         "run open=s1.iso unreadable=s1.iso t t readable t t", "- - SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"a prompt read (100 ms) is waited for: the game counts from the tick that asked",
+         "readms=100 run cmd=\"@s1.cue\" t t", "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"a slow read (400 ms) is not waited for: its game is taken at the next tick",
+         "readms=400 run cmd=\"@s1.cue\" t t", "- SLUS-00001/0", "SLUS-00001 1"},
         {"a handle that blocks gives up the tick, then is passed over while its worker is held",
          "run open=s1.iso block t t", "- SLUS-00001/0", "SLUS-00001 1"},
         {"a late answer, then a prompt one", "run late=s1.iso t answer t", "- SLUS-00001/0", "SLUS-00001 1"},
@@ -265,6 +276,12 @@ TEST(ImageProbe, ImageArgumentsAsFullPaths) {
         {"k.exe a.cue", "", {}},
         {"k.exe \\\\server\\share\\a.cue b.iso", "\\\\server\\share", {"\\\\server\\share\\a.cue", "\\\\server\\share\\b.iso"}},
         {"k.exe NUL.cue \"lpt1 .iso\" C:\\G\\aux\\a.cue", "D:\\", {}},
+        {"k.exe PRN.cue CONOUT$.iso clock$.bin COM0.cue lpt0.iso COM1:.cue Prnt.cue com10.iso", "D:\\",
+         {"D:\\Prnt.cue", "D:\\com10.iso"}},
+        // The device namespace, and a server's pipes: refused by their form, never opened.
+        {"k.exe \\\\?\\pipe\\x.cue \\\\.\\pipe\\y.cue \\\\?\\GLOBALROOT\\Device\\Serial0\\x.cue \\\\server\\pipe\\x.cue "
+         "//./COM3/x.cue \\??\\C:\\G\\b.iso \\\\?\\C:\\G\\a.cue \\\\?\\UNC\\server\\share\\c.iso",
+         "D:\\", {"\\\\?\\C:\\G\\a.cue", "\\\\?\\UNC\\server\\share\\c.iso"}},
     };
     for (const auto& row : rows) EXPECT_EQ(ImageArguments({row.line, row.folder}), row.paths) << row.line;
 }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "base/text_util.h"
+#include "discimage/image_path.h"
 
 namespace kavri::fake {
 namespace {
@@ -300,6 +301,11 @@ void FakeFileSystem::Put(const std::string& path, std::string bytes) {
     files_[Lower(path)] = std::move(bytes);
     changed_[Lower(path)] = ++changes_;
 }
+void FakeFileSystem::Make(const std::string& path, std::uint64_t size, MakeBytes make) {
+    made_[Lower(path)] = {size, std::move(make)};
+    changed_[Lower(path)] = ++changes_;
+}
+
 bool FakeFileSystem::Has(const std::string& path) const { return files_.count(Lower(path)) != 0; }
 
 std::string FakeFileSystem::Get(const std::string& path) const {
@@ -322,7 +328,11 @@ std::optional<std::string> FakeFileSystem::ReadText(const std::string& path, std
     return it->second.substr(0, maxBytes);
 }
 
+// As Windows's backend: a path that names no disk file by its form is not measured.
 std::optional<FileStamp> FakeFileSystem::Stamp(const std::string& path) {
+    if (!NamesDiskFile(path)) return std::nullopt;
+    if (const auto made = made_.find(Lower(path)); made != made_.end())
+        return FileStamp{made->second.first, changed_[made->first]};
     const auto it = files_.find(Lower(path));
     if (it == files_.end()) return std::nullopt;
     return FileStamp{it->second.size(), changed_[it->first]};
@@ -346,8 +356,14 @@ private:
 
 }  // namespace
 
+// As Windows's backend: a path that names no disk file by its form is not opened.
 std::unique_ptr<ReadOnlyFile> FakeFileSystem::OpenDiskFile(const std::string& path) {
     const std::string key = Lower(path);
+    if (!NamesDiskFile(path)) return nullptr;
+    if (const auto made = made_.find(key); made != made_.end()) {
+        ++opens;
+        return std::make_unique<FakeOpenFile>(*this, key, made->second.first);
+    }
     const auto it = files_.find(key);
     if (it == files_.end() || Listed(locked, key) || Listed(devices, key)) return nullptr;
     ++opens;
@@ -355,6 +371,13 @@ std::unique_ptr<ReadOnlyFile> FakeFileSystem::OpenDiskFile(const std::string& pa
 }
 
 std::optional<std::string> FakeFileSystem::ReadOpen(const std::string& key, std::uint64_t offset, std::size_t length) {
+    if (Listed(unreadable, key)) return std::nullopt;
+    if (const auto made = made_.find(key); made != made_.end()) {
+        ++rangesRead;
+        auto bytes = made->second.second(offset, length);
+        if (bytes) bytesRead += bytes->size();
+        return bytes;
+    }
     const auto it = files_.find(key);
     if (it == files_.end() || Listed(locked, key)) return std::nullopt;
     ++rangesRead;
@@ -530,12 +553,15 @@ void FakeBackground::Post(Work work) {
 bool FakeBackground::Wait(unsigned ms) {
     longestWaitMs = std::max(longestWaitMs, ms);
     if (stalled) return false;
-    for (; !queued_.empty(); queued_.pop_front()) steps_.push_back(queued_.front()());
-    return true;
+    for (unsigned spent = workMs; !queued_.empty() && spent <= ms; queued_.pop_front(), spent += workMs)
+        steps_.push_back(queued_.front()());
+    return queued_.empty();
 }
 
+// The ticks that collect are seconds apart: every work posted before has had its time.
 void FakeBackground::Collect() {
-    Wait(0);
+    if (!stalled)
+        for (; !queued_.empty(); queued_.pop_front()) steps_.push_back(queued_.front()());
     std::vector<std::function<void()>> due;
     due.swap(steps_);
     for (auto& step : due) step();

@@ -211,6 +211,7 @@ public:
     std::set<std::string> protectedFolders;  // no new file may be created in them
     std::set<std::string> folders;           // folders that exist besides those holding files
     std::set<std::string> devices;           // names that open a device, not a disk file
+    std::set<std::string> unreadable;        // open, but every read of them fails (a share gone since)
     bool failWritesPartWay = false;          // every write breaks off after some bytes
     bool diskFull = false;                   // every write fails for lack of space
     // So many more bytes get written; the write that would pass the limit is cut there, leaving
@@ -222,6 +223,11 @@ public:
     std::uint64_t bytesRead = 0;   // and the bytes they gave
 
     void Put(const std::string& path, std::string bytes);
+    // A file of size bytes made on demand, as a device or a file another program writes answers:
+    // each read of it is answered by make(offset, length), which may give fewer bytes than asked
+    // (as many reads as it likes) or nothing (the read failed).
+    using MakeBytes = std::function<std::optional<std::string>(std::uint64_t offset, std::size_t length)>;
+    void Make(const std::string& path, std::uint64_t size, MakeBytes make);
     bool Has(const std::string& path) const;
     std::string Get(const std::string& path) const;
     // Every file, for a disk that outlives the program.
@@ -251,6 +257,7 @@ private:
 
     CallLog& log_;
     std::map<std::string, std::string> files_;
+    std::map<std::string, std::pair<std::uint64_t, MakeBytes>> made_;  // by key: size and maker
     std::map<std::string, std::uint64_t> changed_;  // when each file was last written, in writes
     std::uint64_t changes_ = 0;
 };
@@ -290,11 +297,12 @@ public:
     std::string FromCodePage(std::string_view text) override;
 };
 
-// Work posted runs when it is waited for or at the next Collect, unless the network it waits on
-// stalled: then it runs once that resumes.
+// Work posted runs when it is waited for long enough (workMs each, one after the other) or at the
+// next Collect, unless the network it waits on stalled: then it runs once that resumes.
 class FakeBackground : public Background {
 public:
     bool stalled = false;
+    unsigned workMs = 0;  // how long each work takes
     int posted = 0;
     unsigned longestWaitMs = 0;  // the longest a tick was willing to wait
     void Post(Work work) override;

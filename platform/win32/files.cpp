@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "discimage/image_path.h"
 #include "platform/win32/services.h"
 #include "platform/win32/trace.h"
 #include "platform/win32/wide.h"
@@ -101,6 +102,24 @@ std::string FreshName(const std::string& path) {
     return path + ".new";
 }
 
+// The path in the form that Windows takes as it stands, without reading a device's name into it:
+// "\\?\C:\x", "\\?\UNC\server\x". Nothing for a path that does not name a disk file by its form
+// (a device's name, the device namespace, a pipe: discimage/image_path.h), before Windows is
+// asked anything of it, and nothing when its full form does not either.
+std::optional<std::wstring> LiteralPath(const std::string& path) {
+    if (!NamesDiskFile(path)) return std::nullopt;
+    const std::wstring wide = Wide(path);
+    std::wstring full(32768, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), 32768, full.data(), nullptr);
+    if (length == 0 || length >= 32768) return std::nullopt;
+    full.resize(length);
+    if (!NamesDiskFile(Utf8(full.c_str()))) return std::nullopt;
+    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::int64_t> Win32FileSystem::FileLen(const std::string& path) {
@@ -132,9 +151,11 @@ std::optional<std::string> Win32FileSystem::ReadText(const std::string& path, st
     return text;
 }
 
+// Measured through its literal path, so that a device or a pipe is never opened to measure it.
 std::optional<FileStamp> Win32FileSystem::Stamp(const std::string& path) {
+    const auto literal = LiteralPath(path);
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    if (!literal || !::GetFileAttributesExW(literal->c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
     const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
     return FileStamp{join(data.nFileSizeHigh, data.nFileSizeLow),
@@ -179,21 +200,6 @@ private:
     std::string path_;
     std::uint64_t size_;
 };
-
-// The path in the form that Windows takes as it stands, without reading a device's name into it:
-// "\\?\C:\x", "\\?\UNC\server\x". Nothing for a path that resolves to a device ("\\.\COM3").
-std::optional<std::wstring> LiteralPath(const std::string& path) {
-    const std::wstring wide = Wide(path);
-    std::wstring full(32768, L'\0');
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), 32768, full.data(), nullptr);
-    if (length == 0 || length >= 32768) return std::nullopt;
-    full.resize(length);
-    if (full.rfind(L"\\\\?\\", 0) == 0) return full;
-    if (full.rfind(L"\\\\.\\", 0) == 0) return std::nullopt;
-    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
-    return std::nullopt;
-}
 
 }  // namespace
 

@@ -1,49 +1,57 @@
-// Threads that ask another process's handles for the path of the file behind them. Asking may
-// block (a pipe with a read waiting on it), so each ask runs on a worker and is waited for only as
-// long as the budget; a worker whose call blocks keeps at it, closes its handle when the call
-// returns and is free again. At most kWorkers: with all of them held up, nothing more is asked.
+// Threads that ask another process's handles for the path of the file behind them: the logic of
+// path_asks.h on Windows's own calls (a slim lock, condition variables, CreateThread).
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 #include "platform/kernel.h"
+#include "platform/win32/path_asks.h"
 
 namespace kavri::win32 {
 
-class PathWorkers {
+struct Win32Sync {
+    struct Lock {
+        SRWLOCK srw = SRWLOCK_INIT;
+    };
+    struct Signal {
+        CONDITION_VARIABLE variable = CONDITION_VARIABLE_INIT;
+    };
+    static void Acquire(Lock& lock) { ::AcquireSRWLockExclusive(&lock.srw); }
+    static void Release(Lock& lock) { ::ReleaseSRWLockExclusive(&lock.srw); }
+    static void Wait(Signal& signal, Lock& lock) { ::SleepConditionVariableSRW(&signal.variable, &lock.srw, INFINITE, 0); }
+    static void WaitFor(Signal& signal, Lock& lock, std::uint32_t ms) {
+        ::SleepConditionVariableSRW(&signal.variable, &lock.srw, ms, 0);
+    }
+    static void WakeAll(Signal& signal) { ::WakeAllConditionVariable(&signal.variable); }
+    static std::uint64_t NowMs() { return ::GetTickCount64(); }
+    template <void (*Run)(void*)>
+    static bool Start(void* argument) {
+        const HANDLE thread = ::CreateThread(nullptr, 64 * 1024, Thread<Run>, argument, 0, nullptr);
+        if (!thread) return Failed();
+        ::CloseHandle(thread);
+        return true;
+    }
+
+private:
+    template <void (*Run)(void*)>
+    static DWORD WINAPI Thread(void* argument) {
+        Run(argument);
+        return 0;
+    }
+    static bool Failed();  // traced
+};
+
+class PathWorkers : public PathAsks<Win32Sync, HANDLE> {
 public:
-    using Key = std::pair<std::uintptr_t, std::uint64_t>;  // the handle's value and object
-    using Query = HandlePath (*)(HANDLE file);
-    static constexpr std::size_t kWorkers = 4;
-
+    using Query = Pool::Query;
     // query is what a worker asks of a handle: its type and path by default, another in tests.
-    explicit PathWorkers(Query query = AskPath) : query_(query) {}
-    PathWorkers(const PathWorkers&) = delete;
-    PathWorkers& operator=(const PathWorkers&) = delete;
-
-    // A worker is still on the handle named key from an earlier ask.
-    bool Busy(const Key& key) const;
-    // Some worker is free, or another may be started.
-    bool Available() const;
-    // Asks file, a handle of this process that the worker closes when its call returns, and
-    // waits for at most budgetMs.
-    HandlePath Ask(HANDLE file, const Key& key, DWORD budgetMs);
+    explicit PathWorkers(Query query = AskPath, Pool::Answered answered = nullptr)
+        : PathAsks(query, [](HANDLE file) { ::CloseHandle(file); }, answered) {}
 
     // A disk file's path ("C:\x", "\\server\x"); NotDiskFile for pipes, consoles and devices.
     static HandlePath AskPath(HANDLE file);
-
-private:
-    struct Worker;
-    static DWORD WINAPI Run(void* worker);
-    Worker* Free();
-
-    Query query_;
-    // Never freed: a worker left blocked in its call may return to it at any time.
-    std::vector<Worker*> workers_;
 };
 
 }  // namespace kavri::win32

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -254,9 +255,20 @@ bool ProcessWatch::ProcessList(std::uint32_t processId, std::vector<OpenHandle>&
 }
 
 bool ProcessWatch::Handles(std::uint32_t processId, std::vector<OpenHandle>& handles) {
-    if (objectsNamed_ != Named::No && SystemList(handles) && objectsNamed_ == Named::Yes) return true;
-    if (ProcessList(processId, handles)) return true;
-    return SystemList(handles);
+    const bool listed = [&] {
+        if (objectsNamed_ != Named::No && SystemList(handles) && objectsNamed_ == Named::Yes) return true;
+        if (ProcessList(processId, handles)) return true;
+        return SystemList(handles);
+    }();
+    // A new look: its handles are asked within one budget, from where the last look stopped.
+    if (lookProcessId_ != processId) workers_.Clear();
+    lookProcessId_ = processId;
+    workers_.StartLook([&](const HandleKey& key) {
+        return listed && std::any_of(handles.begin(), handles.end(), [&](const OpenHandle& h) {
+                   return h.processId == processId && h.file && h.value == key.first && h.object == key.second;
+               });
+    });
+    return listed;
 }
 
 HANDLE ProcessWatch::Opened(std::uint32_t processId) {
@@ -277,15 +289,14 @@ void ProcessWatch::Forget(std::uint32_t processId) {
 }
 
 HandlePath ProcessWatch::PathOf(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) {
-    const PathWorkers::Key key{handle.value, handle.object};
-    if (workers_.Busy(key)) return {HandlePath::Outcome::Pending, {}};
-    if (!workers_.Available()) return {HandlePath::Outcome::NoWorker, {}};
-    const HANDLE process = Opened(processId);
-    HANDLE file = nullptr;
-    if (!process || !::DuplicateHandle(process, reinterpret_cast<HANDLE>(handle.value), ::GetCurrentProcess(), &file, 0,
-                                       FALSE, DUPLICATE_SAME_ACCESS))
-        return {};
-    return workers_.Ask(file, key, budgetMs);
+    return workers_.PathOf({handle.value, handle.object}, budgetMs, [&]() -> std::optional<HANDLE> {
+        const HANDLE process = Opened(processId);
+        HANDLE file = nullptr;
+        if (!process || !::DuplicateHandle(process, reinterpret_cast<HANDLE>(handle.value), ::GetCurrentProcess(), &file,
+                                           0, FALSE, DUPLICATE_SAME_ACCESS))
+            return std::nullopt;
+        return file;
+    });
 }
 
 // ---- The kernel service's calls

@@ -21,7 +21,10 @@ public:
 
     // The handles of processId; from the system's list where it names each handle's object (so a
     // handle is asked for its path once), else from the process's own list (Windows 8 and later).
+    // Each call starts a look: the handles then asked share one budget (path_asks.h, LookBudget).
     bool Handles(std::uint32_t processId, std::vector<OpenHandle>& handles);
+    // The path of a handle of the last list, asked in the list's order; budgetMs is the whole
+    // look's, and a handle the look has no time left for is Pending.
     HandlePath PathOf(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs);
     // Closes the handle kept to copy processId's handles.
     void Forget(std::uint32_t processId);
@@ -39,6 +42,7 @@ private:
     bool processListMissing_ = false;                  // Windows 7 and Wine list no process's handles
     std::uint32_t processId_ = 0;
     HANDLE process_ = nullptr;  // processId_ opened to copy its handles
+    std::uint32_t lookProcessId_ = 0;  // whose handles the looks are of
     PathWorkers workers_;
 };
 
