@@ -4,6 +4,7 @@
 #include <map>
 
 #include "base/game_id.h"
+#include "base/text_util.h"
 #include "platform/date_time.h"
 #include "stats/duration.h"
 #include "stats/game_totals.h"
@@ -143,7 +144,8 @@ std::vector<ChooserEntry> GroupByName(const std::vector<std::string>& games, con
     std::vector<ChooserEntry> entries;
     std::vector<std::string> entryNames;  // of each entry, empty for a game without one
     for (std::size_t i = 0; i < games.size() && i < names.size() && i < titles.size(); ++i) {
-        const auto found = names[i].empty() ? entryNames.end() : std::find(entryNames.begin(), entryNames.end(), names[i]);
+        const auto same = [&](const std::string& name) { return EqualsNoCase(name, names[i]); };
+        const auto found = names[i].empty() ? entryNames.end() : std::find_if(entryNames.begin(), entryNames.end(), same);
         if (found != entryNames.end()) {
             ChooserEntry& entry = entries[static_cast<std::size_t>(found - entryNames.begin())];
             entry.games.push_back(games[i]);
