@@ -43,7 +43,7 @@ TEST(FileNames, TitleFromTheFilesName) {
         {"Let's (Go).iso", "Let's (Go)"},  // a language is a code release names use
         {"Alley Sprint (Ok).iso", "Alley Sprint (Ok)"},
         {"Racing (GT).iso", "Racing (GT)"},
-        {"Hero (Ax-99).iso", "Hero (Ax-99)"},
+        {"Hero (Ax-99) (De-99).iso", "Hero (Ax-99) (De-99)"},
         {"Racing (V8).iso", "Racing (V8)"},  // a version's number is dotted
         {"Pinball (CD40).iso", "Pinball (CD40)"},  // a disc group names a disc of a set
         {".cue", ""},
