@@ -62,7 +62,7 @@ TEST(FileNames, NamesAPathOffers) {
         {"C:\\ISOs\\Saga\\Disc 2.bin", "Saga", true},
         {"C:\\A\\B\\C\\D\\Track 01 (Europe).bin", "D|C|B", false},
         {"C:\\PSP\\GAME\\SLUS00594\\EBOOT.PBP", "", false},
-        {"\\\\nas\\games\\1942.iso", "1942", false},
+        {"\\\\nas\\share\\1942.iso", "1942", false},
         {"D:\\Images\\Saga (USA) (Disc 1).iso", "Saga|Saga (USA) (Disc 1)", true},
     };
     for (const auto& row : rows) {
