@@ -64,19 +64,16 @@ TEST(HistoryChart, PeriodsBarsAndTips) {
 TEST(HistoryChart, GamesSharingANameAreOneChoice) {
     const struct {
         std::vector<std::string> games, names;
-        std::string entries;
+        std::string entries;       // each entry's title, each game titled by its identifier
         std::int32_t firstCharts;  // the first entry's minutes on the Saturday
     } rows[] = {
         {{"SLUS-00594", "SLPM-00001", "SLPS-01234", "SCES-05678"}, {"Crystal Quest", "", "Tokimeki", "Crystal Quest"},
-         "Crystal Quest - SLUS-00594, SCES-05678|SLPM-00001|Tokimeki - SLPS-01234", 95},
-        {{"SLUS-00594", "SCES-05678"}, {"Crystal Quest", "CRYSTAL quest"}, "Crystal Quest - SLUS-00594, SCES-05678", 95},
+         "SLUS-00594, SCES-05678|SLPM-00001|SLPS-01234", 95},
+        {{"SLUS-00594", "SCES-05678"}, {"Crystal Quest", "CRYSTAL quest"}, "SLUS-00594, SCES-05678", 95},
         {{"SLUS-00594", "SCES-05678"}, {"", ""}, "SLUS-00594|SCES-05678", 60},
     };
     for (const auto& row : rows) {
-        std::vector<std::string> titles;
-        for (std::size_t i = 0; i < row.games.size(); ++i)
-            titles.push_back(row.names[i].empty() ? row.games[i] : row.names[i] + " - " + row.games[i]);
-        const auto entries = GroupByName(row.games, row.names, titles);
+        const auto entries = GroupByName(row.games, row.names, row.games);
         std::string shown;
         for (const ChooserEntry& entry : entries) shown += (shown.empty() ? "" : "|") + entry.title;
         EXPECT_EQ(shown, row.entries);

@@ -40,13 +40,10 @@ TEST(FileNames, TitleFromTheFilesName) {
         {"Caf\xC3\xA9 Racer (France).iso", "Caf\xC3\xA9 Racer"},
         {"\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0 (Russia).m3u", "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0"},
         {"Saga (CD2) (Rev A) (Version 2) (Pt-BR).cue", "Saga"},
-        {"Let's (Go).iso", "Let's (Go)"},  // a language is a code release names use
-        {"Alley Sprint (Ok).iso", "Alley Sprint (Ok)"},
-        {"Racing (GT).iso", "Racing (GT)"},
-        {"Hero (Ax-99) (De-99).iso", "Hero (Ax-99) (De-99)"},
+        {"Let's (Go).iso", "Let's (Go)"}, {"Alley Sprint (Ok).iso", "Alley Sprint (Ok)"},  // languages release names use
+        {"Racing (GT).iso", "Racing (GT)"}, {"Hero (Ax-99) (De-99).iso", "Hero (Ax-99) (De-99)"},
         {"Racing (V8).iso", "Racing (V8)"},  // a version's number is dotted
-        {"Pinball (CD40).iso", "Pinball (CD40)"},  // a disc group names a disc of a set
-        {".cue", ""},
+        {"Pinball (CD40).iso", "Pinball (CD40)"}, {".cue", ""},  // a disc group names a disc of a set
     };
     for (const auto& row : rows) EXPECT_EQ(TitleFromImageFile(row.path, "SLUS-00594"), row.title) << row.path;
 }
@@ -54,8 +51,7 @@ TEST(FileNames, TitleFromTheFilesName) {
 // Where a file's name says nothing of its game, its folders name it; a disc of a set says so.
 TEST(FileNames, NamesAPathOffers) {
     const struct {
-        const char* path;
-        const char* titles;
+        const char *path, *titles;
         bool disc;
     } rows[] = {
         {"C:\\PSX\\Crystal Quest (USA)\\game.iso", "Crystal Quest", false},
