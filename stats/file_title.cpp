@@ -141,7 +141,7 @@ bool SaysNothing(std::string_view title) {
     return false;
 }
 
-// "C:", "\\server\share": a folder whose name is that of no collection of games.
+// "C:", "\\server\share": the root of a drive or a share, whose name is no game's.
 bool IsRoot(std::string_view folder) {
     const bool share = folder.starts_with("\\\\");
     if (share) folder.remove_prefix(2);
