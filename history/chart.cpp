@@ -144,10 +144,10 @@ std::vector<ChooserEntry> GroupByName(const std::vector<std::string>& games, con
     std::vector<ChooserEntry> entries;
     std::vector<std::string> entryNames;  // of each entry, empty for a game without one
     for (std::size_t i = 0; i < games.size() && i < names.size() && i < titles.size(); ++i) {
-        const auto same = [&](const std::string& name) { return EqualsNoCase(name, names[i]); };
-        const auto found = names[i].empty() ? entryNames.end() : std::find_if(entryNames.begin(), entryNames.end(), same);
-        if (found != entryNames.end()) {
-            ChooserEntry& entry = entries[static_cast<std::size_t>(found - entryNames.begin())];
+        std::size_t found = 0;
+        while (found < entryNames.size() && (names[i].empty() || !EqualsNoCase(entryNames[found], names[i]))) ++found;
+        if (found < entryNames.size()) {
+            ChooserEntry& entry = entries[found];
             entry.games.push_back(games[i]);
             entry.title += ", " + games[i];
             continue;

@@ -64,21 +64,16 @@ constexpr std::array<std::string_view, 24> kRegions = {
     "Korea", "Netherlands", "Spain", "Sweden", "UK", "Russia", "Taiwan", "Hong Kong", "Scandinavia", "Greece",
     "Portugal", "Denmark"};
 
-// The language codes of release names; "Go" or "Ok" is no language.
-constexpr std::array<std::string_view, 30> kLanguages = {"En", "Ja", "Fr", "De", "Es", "It", "Nl", "Pt", "Sv", "No",
-                                                         "Da", "Fi", "Zh", "Ko", "Pl", "Ru", "El", "Ca", "Hu", "Cs",
-                                                         "Tr", "Ar", "He", "Ro", "Hr", "Sk", "Bg", "Uk", "Th", "Vi"};
+// The language codes of release names, each at a multiple of three; "Go" or "Ok" is no language.
+constexpr std::string_view kLanguages = "En Ja Fr De Es It Nl Pt Sv No Da Fi Zh Ko Pl Ru El Ca Hu Cs Tr Ar He Ro Hr Sk Bg Uk Th Vi";
 
 // "Fr", "En-GB"; not "Ax-99".
 bool IsLanguage(std::string_view part) {
-    if (part.size() == 5 && part[2] == '-') {
-        if (!std::isupper(static_cast<unsigned char>(part[3])) || !std::isupper(static_cast<unsigned char>(part[4])))
-            return false;
+    if (part.size() == 5 && part[2] == '-' && std::isupper(static_cast<unsigned char>(part[3])) &&
+        std::isupper(static_cast<unsigned char>(part[4])))
         part = part.substr(0, 2);
-    }
-    for (const std::string_view language : kLanguages)
-        if (part == language) return true;
-    return false;
+    const std::size_t at = part.size() == 2 ? kLanguages.find(part) : std::string_view::npos;
+    return at != std::string_view::npos && at % 3 == 0;
 }
 
 // "USA", "USA, Europe", "En,Fr,De", "En-GB": a list whose every part is a region or a language.
@@ -129,15 +124,17 @@ std::string_view WithoutTags(std::string_view title, std::string_view gameId, bo
 }
 
 // Words that name no game, alone or numbered: "game", "EBOOT", "Disc 2", "Track 01", "images".
-constexpr std::array<std::string_view, 27> kNoGame = {
-    "game", "games", "disc", "discs", "disk", "disks", "cd", "cds", "cdrom", "image", "images", "img", "iso", "isos",
-    "rom", "roms", "track", "tracks", "eboot", "boot", "data", "psx", "ps1", "psone", "psp", "downloads", "desktop"};
+constexpr std::string_view kNoGame = "game games disc discs disk disks cd cds cdrom image images img iso isos rom roms "
+                                     "track tracks eboot boot data psx ps1 psone psp downloads desktop";
 
 bool SaysNothing(std::string_view title) {
     const std::size_t end = title.find_last_not_of("0123456789 _-.");
     if (end == std::string_view::npos) return title.empty();  // a number alone, as "1942", is a title
-    for (const std::string_view word : kNoGame)
-        if (EqualsNoCase(title.substr(0, end + 1), word)) return true;
+    for (std::size_t at = 0; at < kNoGame.size();) {
+        const std::size_t next = std::min(kNoGame.find(' ', at), kNoGame.size());
+        if (EqualsNoCase(title.substr(0, end + 1), kNoGame.substr(at, next - at))) return true;
+        at = next + 1;
+    }
     return false;
 }
 
@@ -151,17 +148,12 @@ bool IsRoot(std::string_view folder) {
 
 }  // namespace
 
-std::string TitleFromImageFile(std::string_view path, std::string_view gameId) {
-    bool disc = false;
-    return std::string(WithoutTags(WithoutExtension(FileNameOf(path)), gameId, disc));
-}
-
 ImageTitles TitlesFromImagePath(std::string_view path, std::string_view gameId) {
     ImageTitles found;
     const auto add = [&](std::string_view title) {
         for (const std::string& known : found.titles)
             if (EqualsNoCase(known, title)) return;
-        found.titles.emplace_back(title);
+        found.titles.push_back(std::string(title));
     };
     const std::string_view name = Trim(WithoutExtension(FileNameOf(path)));
     const std::string_view title = WithoutTags(name, gameId, found.disc);

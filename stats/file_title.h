@@ -11,9 +11,6 @@
 
 namespace kavri {
 
-// The title in UTF-8, from a path in UTF-8; empty when nothing is left.
-std::string TitleFromImageFile(std::string_view path, std::string_view gameId);
-
 // The names an image's path offers its game, best first, in UTF-8. A file whose title says
 // nothing of its game ("game.iso", "EBOOT.PBP", "Disc 2.bin", "Track 01.bin", tags alone) offers
 // only its folders; another offers its title, then its whole name (tags kept), then its folders.

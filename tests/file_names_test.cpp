@@ -45,7 +45,10 @@ TEST(FileNames, TitleFromTheFilesName) {
         {"Racing (V8).iso", "Racing (V8)"},  // a version's number is dotted
         {"Pinball (CD40).iso", "Pinball (CD40)"}, {".cue", ""},  // a disc group names a disc of a set
     };
-    for (const auto& row : rows) EXPECT_EQ(TitleFromImageFile(row.path, "SLUS-00594"), row.title) << row.path;
+    for (const auto& row : rows) {
+        const std::vector<std::string> titles = TitlesFromImagePath(row.path, "SLUS-00594").titles;
+        EXPECT_EQ(titles.empty() ? "" : titles[0], row.title) << row.path;
+    }
 }
 
 // Where a file's name says nothing of its game, its folders name it; a disc of a set says so.
