@@ -64,7 +64,7 @@ constexpr std::array<std::string_view, 24> kRegions = {
     "Korea", "Netherlands", "Spain", "Sweden", "UK", "Russia", "Taiwan", "Hong Kong", "Scandinavia", "Greece",
     "Portugal", "Denmark"};
 
-// The language codes of release names, each at a multiple of three; "Go" or "Ok" is no language.
+// The language codes of release names; "Go" or "Ok" is no language.
 constexpr std::string_view kLanguages = "En Ja Fr De Es It Nl Pt Sv No Da Fi Zh Ko Pl Ru El Ca Hu Cs Tr Ar He Ro Hr Sk Bg Uk Th Vi";
 
 // "Fr", "En-GB"; not "Ax-99".
@@ -72,8 +72,7 @@ bool IsLanguage(std::string_view part) {
     if (part.size() == 5 && part[2] == '-' && std::isupper(static_cast<unsigned char>(part[3])) &&
         std::isupper(static_cast<unsigned char>(part[4])))
         part = part.substr(0, 2);
-    const std::size_t at = part.size() == 2 ? kLanguages.find(part) : std::string_view::npos;
-    return at != std::string_view::npos && at % 3 == 0;
+    return part.size() == 2 && kLanguages.find(part) != std::string_view::npos;
 }
 
 // "USA", "USA, Europe", "En,Fr,De", "En-GB": a list whose every part is a region or a language.
