@@ -65,7 +65,8 @@ constexpr std::array<std::string_view, 24> kRegions = {
     "Portugal", "Denmark"};
 
 // The language codes of release names; "Go" or "Ok" is no language.
-constexpr std::string_view kLanguages = "En Ja Fr De Es It Nl Pt Sv No Da Fi Zh Ko Pl Ru El Ca Hu Cs Tr Ar He Ro Hr Sk Bg Uk Th Vi";
+constexpr std::string_view kLanguages =
+    "En Ja Fr De Es It Nl Pt Sv No Da Fi Zh Ko Pl Ru El Ca Hu Cs Tr Ar He Ro Hr Sk Bg Uk Th Vi";
 
 // "Fr", "En-GB"; not "Ax-99".
 bool IsLanguage(std::string_view part) {
