@@ -119,7 +119,11 @@ public:
     std::string GameName(const std::string& id);
     // "Crystal Quest — SLUS-00594"; the identifier alone when the game has no name.
     std::string GameTitle(const std::string& id);
-    void NameAfterFile(const std::string& id, const std::string& path);
+    // Names a game never named after the image it is played from; startPath is the image the
+    // emulator was started with, whose name a ".m3u" list gives the discs it names.
+    void NameAfterFile(const std::string& id, const std::string& path, const std::string& startPath);
+    void NameAfterPath(const std::string& id, const std::string& path, bool ofList);
+    bool NameTaken(const std::string& id, const std::string& name);
     bool HasTypedName(int line);
     // The naming dialog for the game of a games-list line; a name taken is saved at once.
     void NameGame(int line);

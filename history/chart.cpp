@@ -4,6 +4,7 @@
 #include <map>
 
 #include "base/game_id.h"
+#include "base/text_util.h"
 #include "platform/date_time.h"
 #include "stats/duration.h"
 #include "stats/game_totals.h"
@@ -143,9 +144,10 @@ std::vector<ChooserEntry> GroupByName(const std::vector<std::string>& games, con
     std::vector<ChooserEntry> entries;
     std::vector<std::string> entryNames;  // of each entry, empty for a game without one
     for (std::size_t i = 0; i < games.size() && i < names.size() && i < titles.size(); ++i) {
-        const auto found = names[i].empty() ? entryNames.end() : std::find(entryNames.begin(), entryNames.end(), names[i]);
-        if (found != entryNames.end()) {
-            ChooserEntry& entry = entries[static_cast<std::size_t>(found - entryNames.begin())];
+        std::size_t found = 0;
+        while (found < entryNames.size() && (names[i].empty() || !EqualsNoCase(entryNames[found], names[i]))) ++found;
+        if (found < entryNames.size()) {
+            ChooserEntry& entry = entries[found];
             entry.games.push_back(games[i]);
             entry.title += ", " + games[i];
             continue;

@@ -53,8 +53,8 @@ struct ChooserEntry {
 };
 
 // The games in the chooser's order with their names (empty for none) and titles: those that share
-// a name in one entry at the first one's place ("Star Voyager — SLUS-00001, SLUS-00002"); a game
-// alone by its title.
+// a name, in any letter case, in one entry at the first one's place ("Star Voyager — SLUS-00001,
+// SLUS-00002"); a game alone, or without a name, by its title.
 std::vector<ChooserEntry> GroupByName(const std::vector<std::string>& games, const std::vector<std::string>& names,
                                       const std::vector<std::string>& titles);
 

@@ -48,7 +48,7 @@ void formKavriMeter::ProbeImages() {
     std::string path = played == startImage.id ? startImage.path : std::string();
     for (const HeldImage& image : *held)
         if (image.id == played) path = image.path;
-    NameAfterFile(played, path);
+    NameAfterFile(played, path, startImage.path);
     if (HasCurrentGame() && currentGameId == played) {
         gameDrive.clear();
         gameFromImage = true;

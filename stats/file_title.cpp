@@ -16,28 +16,47 @@ bool IsDigits(std::string_view text) {
     return true;
 }
 
+// "2", "01": a number from 1 to most.
+int NumberUpTo(std::string_view text, int most) {
+    if (!IsDigits(text) || text.size() > 2) return 0;
+    const int number = text.size() == 1 ? text[0] - '0' : (text[0] - '0') * 10 + (text[1] - '0');
+    return number <= most ? number : 0;
+}
+
+// "1.1", "1.02.3"
+bool IsDottedNumber(std::string_view text) {
+    const std::size_t dot = text.find('.');
+    if (dot == std::string_view::npos || !IsDigits(text.substr(0, dot))) return false;
+    const std::string_view rest = text.substr(dot + 1);
+    return IsDigits(rest) || IsDottedNumber(rest);
+}
+
 std::string_view After(std::string_view text, std::string_view word) {
     return StartsWithNoCase(text, word) ? Trim(text.substr(word.size())) : std::string_view();
 }
 
-// "Disc 1", "Disc 1 of 3", "CD2", "Track 01", "Rev 1", "Rev A", "v1.1", "Version 2".
-bool IsNumbered(std::string_view group) {
-    for (const char* word : {"Disc", "Disk", "CD", "Track"}) {
+// A disc of a set, of at most nine: "Disc 1", "Disk 2 of 3", "CD2"; not "CD40".
+bool IsDisc(std::string_view group) {
+    for (const char* word : {"Disc", "Disk", "CD"}) {
         std::string_view number = After(group, word);
+        int count = 9;
         if (const std::size_t of = number.find(" of "); of != std::string_view::npos) {
-            if (!IsDigits(number.substr(of + 4))) continue;
+            count = NumberUpTo(number.substr(of + 4), 9);
             number = number.substr(0, of);
         }
-        if (IsDigits(number)) return true;
+        if (NumberUpTo(number, count) > 0) return true;
     }
+    return false;
+}
+
+// "Track 01", "Rev 1", "Rev A", "v1.1", "Version 2"; not "V8".
+bool IsTrackVersionOrRevision(std::string_view group) {
+    if (NumberUpTo(After(group, "Track"), 99) > 0) return true;
     if (const std::string_view revision = After(group, "Rev"); !revision.empty())
         return IsDigits(revision) || (revision.size() == 1 && std::isupper(static_cast<unsigned char>(revision[0])));
-    std::string_view version = After(group, "Version");
-    if (version.empty() && group.size() > 1 && (group[0] == 'v' || group[0] == 'V')) version = group.substr(1);
-    if (version.empty() || version.front() == '.' || version.back() == '.') return false;
-    for (const char c : version)
-        if (c != '.' && (c < '0' || c > '9')) return false;
-    return true;
+    if (const std::string_view version = After(group, "Version"); !version.empty())
+        return IsDigits(version) || IsDottedNumber(version);
+    return group.size() > 1 && (group[0] == 'v' || group[0] == 'V') && IsDottedNumber(group.substr(1));
 }
 
 constexpr std::array<std::string_view, 24> kRegions = {
@@ -45,14 +64,24 @@ constexpr std::array<std::string_view, 24> kRegions = {
     "Korea", "Netherlands", "Spain", "Sweden", "UK", "Russia", "Taiwan", "Hong Kong", "Scandinavia", "Greece",
     "Portugal", "Denmark"};
 
+// The language codes of release names; "Go" or "Ok" is no language.
+constexpr std::string_view kLanguages =
+    "En Ja Fr De Es It Nl Pt Sv No Da Fi Zh Ko Pl Ru El Ca Hu Cs Tr Ar He Ro Hr Sk Bg Uk Th Vi";
+
+// "Fr", "En-GB"; not "Ax-99".
+bool IsLanguage(std::string_view part) {
+    if (part.size() == 5 && part[2] == '-' && std::isupper(static_cast<unsigned char>(part[3])) &&
+        std::isupper(static_cast<unsigned char>(part[4])))
+        part = part.substr(0, 2);
+    return part.size() == 2 && kLanguages.find(part) != std::string_view::npos;
+}
+
 // "USA", "USA, Europe", "En,Fr,De", "En-GB": a list whose every part is a region or a language.
 bool IsRegionsOrLanguages(std::string_view group) {
     for (std::size_t at = 0; at <= group.size();) {
         const std::size_t end = std::min(group.find(',', at), group.size());
         const std::string_view part = Trim(group.substr(at, end - at));
-        bool known = part.size() >= 2 && std::isupper(static_cast<unsigned char>(part[0])) &&
-                     std::islower(static_cast<unsigned char>(part[1])) &&
-                     (part.size() == 2 || (part.size() == 5 && part[2] == '-'));
+        bool known = IsLanguage(part);
         for (const std::string_view region : kRegions) known = known || part == region;
         if (!known) return false;
         at = end + 1;
@@ -63,21 +92,19 @@ bool IsRegionsOrLanguages(std::string_view group) {
 bool Describes(std::string_view group, char open, std::string_view gameId) {
     if (open == '[' && group == "!") return true;
     if (!gameId.empty() && NameKey(group) == NameKey(gameId)) return true;
-    return IsNumbered(group) || IsRegionsOrLanguages(group);
+    return IsDisc(group) || IsTrackVersionOrRevision(group) || IsRegionsOrLanguages(group);
 }
 
 // The text without its extension: ".bin.ecm" whole, else the last one of an image's.
 std::string_view WithoutExtension(std::string_view name) {
     for (const std::string_view extension : {".bin.ecm", ".cue", ".iso", ".img", ".bin", ".ecm", ".chd", ".m3u", ".pbp"})
-        if (name.size() > extension.size() && EndsWithNoCase(name, extension))
-            return name.substr(0, name.size() - extension.size());
+        if (EndsWithNoCase(name, extension)) return name.substr(0, name.size() - extension.size());
     return name;
 }
 
-}  // namespace
-
-std::string TitleFromImageFile(std::string_view path, std::string_view gameId) {
-    std::string_view title = Trim(WithoutExtension(FileNameOf(path)));
+// The name without the groups at its end that describe the copy; disc tells whether one named a disc.
+std::string_view WithoutTags(std::string_view title, std::string_view gameId, bool& disc) {
+    title = Trim(title);
     while (!title.empty() && (title.back() == ')' || title.back() == ']')) {
         const char close = title.back(), open = close == ')' ? '(' : '[';
         // The group's own opening bracket, brackets nested within it passed over.
@@ -88,10 +115,60 @@ std::string TitleFromImageFile(std::string_view path, std::string_view gameId) {
             if (title[at] == open && --depth == 0) break;
         }
         if (at == std::string_view::npos || depth != 0) break;  // unbalanced: part of the title
-        if (!Describes(Trim(title.substr(at + 1, title.size() - at - 2)), open, gameId)) break;
+        const std::string_view group = Trim(title.substr(at + 1, title.size() - at - 2));
+        if (!Describes(group, open, gameId)) break;
+        disc = disc || IsDisc(group);
         title = Trim(title.substr(0, at));
     }
-    return std::string(title);
+    return title;
+}
+
+// Words that name no game, alone or numbered: "game", "EBOOT", "Disc 2", "Track 01", "images".
+constexpr std::string_view kNoGame = "game games disc discs disk disks cd cds cdrom image images img iso isos rom roms "
+                                     "track tracks eboot boot data psx ps1 psone psp downloads desktop";
+
+bool SaysNothing(std::string_view title) {
+    const std::size_t end = title.find_last_not_of("0123456789 _-.");
+    if (end == std::string_view::npos) return title.empty();  // a number alone, as "1942", is a title
+    for (std::size_t at = 0; at < kNoGame.size();) {
+        const std::size_t next = std::min(kNoGame.find(' ', at), kNoGame.size());
+        if (EqualsNoCase(title.substr(0, end + 1), kNoGame.substr(at, next - at))) return true;
+        at = next + 1;
+    }
+    return false;
+}
+
+// "C:", "\\server\share": the root of a drive or a share, whose name is no game's.
+bool IsRoot(std::string_view folder) {
+    const bool share = folder.starts_with("\\\\");
+    if (share) folder.remove_prefix(2);
+    const std::size_t slash = folder.find('\\');
+    return slash == std::string_view::npos || (share && folder.find('\\', slash + 1) == std::string_view::npos);
+}
+
+}  // namespace
+
+ImageTitles TitlesFromImagePath(std::string_view path, std::string_view gameId) {
+    ImageTitles found;
+    const auto add = [&](std::string_view title) {
+        for (const std::string& known : found.titles)
+            if (EqualsNoCase(known, title)) return;
+        found.titles.push_back(std::string(title));
+    };
+    const std::string_view name = Trim(WithoutExtension(FileNameOf(path)));
+    const std::string_view title = WithoutTags(name, gameId, found.disc);
+    found.disc = found.disc || IsDisc(title);
+    if (!SaysNothing(title)) {
+        add(title);
+        add(name);
+    }
+    std::string_view folder = FolderOf(path);
+    for (int level = 0; level < 3 && !IsRoot(folder); ++level, folder = FolderOf(folder)) {
+        bool disc = false;
+        const std::string_view named = WithoutTags(FileNameOf(folder), gameId, disc);
+        if (!SaysNothing(named) && NameKey(named) != NameKey(gameId)) add(named);
+    }
+    return found;
 }
 
 }  // namespace kavri

@@ -14,7 +14,8 @@
 namespace kavri {
 
 // Where a game's name came from: typed by the user (an empty typed name is one removed, which
-// no file's name replaces), or the image file it was first played from.
+// no file's name replaces), or the image it was first played from (the file's name, its list's or
+// its folder's).
 enum class NameFrom : std::uint8_t { None, Typed, File };
 
 struct GameTotal {

@@ -2,8 +2,12 @@
 // game's total) and the import of a list of names, which "kvrnames.csv" keeps. A typed name wins
 // over the list.
 #include "app/form_kavri_meter.h"
-#include "base/text_util.h"
 #include "app/texts.h"
+#include "base/game_id.h"
+#include "base/text_util.h"
+#include "discimage/disc_lists.h"
+#include "discimage/identify.h"
+#include "discimage/image_path.h"
 #include "stats/file_title.h"
 
 namespace kavri {
@@ -11,6 +15,21 @@ namespace {
 
 constexpr std::size_t kNamesFileMax = 64 * 1024 * 1024;  // well above 100,000 of the longest lines
 constexpr int kMbExclamation = 48;
+constexpr std::size_t kListDiscsRead = 8;  // more than any game's discs
+
+// One of the first discs the ".m3u" list at listPath names is of game id. A name not in UTF-8 is
+// in the system code page, as the list's own reading takes it.
+bool ListHolds(FileSystem& files, CodePage& codePage, const std::string& listPath, const std::string& id) {
+    const auto list = files.OpenDiskFile(listPath);
+    const auto text = list ? list->ReadAt(0, kListLimit) : std::nullopt;
+    const auto discs = text ? ParseM3u(*text) : std::vector<std::string>();
+    for (std::size_t i = 0; i < discs.size() && i < kListDiscsRead; ++i) {
+        const auto disc = BesideList(listPath, IsUtf8(discs[i]) ? discs[i] : codePage.FromCodePage(discs[i]));
+        if (disc && KindOf(*disc) != ImageKind::M3u && IdKey(IdentifyImage(files, codePage, *disc).id) == IdKey(id))
+            return true;
+    }
+    return false;
+}
 
 std::string Plural(std::size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -52,15 +71,38 @@ bool formKavriMeter::HasTypedName(int line) {
     return game && game->nameFrom == NameFrom::Typed && !game->name.empty();
 }
 
-// A game first played from an image, never named, is named after the file (the list's name for a
-// disc picked from an ".m3u" list), when that name is one the files can hold.
-void formKavriMeter::NameAfterFile(const std::string& id, const std::string& path) {
+// A game first played from an image, never named, is named after the file. A disc of a ".m3u"
+// list the emulator was started with is named after the list: the list is read, and its discs
+// identified, away from the tick, and the name given when they answer.
+void formKavriMeter::NameAfterFile(const std::string& id, const std::string& path, const std::string& startPath) {
     const GameTotal* game = gameTotals.Find(id);
     if (!game || game->nameFrom != NameFrom::None) return;
-    const std::string title = TitleFromImageFile(path, id);
-    const auto inCodePage = os_.codePage.ToCodePage(title);
-    if (title.empty() || !inCodePage || !NameProblem(title).empty()) return;
-    gameTotals.NameFromFile(id, *inCodePage);
+    if (KindOf(startPath) != ImageKind::M3u) return NameAfterPath(id, path, false);
+    os_.background.Post([this, &files = os_.files, &codePage = os_.codePage, id, path, startPath] {
+        const bool listed = ListHolds(files, codePage, startPath, id);
+        return [this, id, path = listed ? startPath : path, listed] { NameAfterPath(id, path, listed); };
+    });
+}
+
+// The first name the path offers that no other game has, when the files can hold it. The discs of
+// one set share their name.
+void formKavriMeter::NameAfterPath(const std::string& id, const std::string& path, bool ofList) {
+    const GameTotal* game = gameTotals.Find(id);
+    if (!game || game->nameFrom != NameFrom::None) return;
+    const ImageTitles offered = TitlesFromImagePath(path, id);
+    for (const std::string& title : offered.titles) {
+        const auto inCodePage = os_.codePage.ToCodePage(title);
+        if (inCodePage && !ofList && !offered.disc && NameTaken(id, *inCodePage)) continue;
+        if (inCodePage && NameProblem(title).empty()) gameTotals.NameFromFile(id, *inCodePage);
+        return;
+    }
+}
+
+// Another game goes by the name, in any letter case.
+bool formKavriMeter::NameTaken(const std::string& id, const std::string& name) {
+    for (const GameTotal& other : gameTotals.Games())
+        if (IdKey(other.id) != IdKey(id) && EqualsNoCase(GameName(other.id), name)) return true;
+    return false;
 }
 
 std::string formKavriMeter::NameProblem(const std::string& name) {

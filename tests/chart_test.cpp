@@ -59,21 +59,30 @@ TEST(HistoryChart, PeriodsBarsAndTips) {
     }
 }
 
-// Days as a hand-edited diary may hold them: sums past 32 bits, months crossed in the Days view.
-// Discs of one game share its name: the chooser lists the name once, and its chart sums them.
+// Discs of one game share its name: the chooser lists the name once, in any letter case, and its
+// chart sums them. Games without a name are never one choice.
 TEST(HistoryChart, GamesSharingANameAreOneChoice) {
-    const auto entries = GroupByName({"SLUS-00594", "SLPM-00001", "SLPS-01234", "SCES-05678"},
-                                     {"Crystal Quest", "", "Tokimeki", "Crystal Quest"},
-                                     {"Crystal Quest - SLUS-00594", "SLPM-00001", "Tokimeki - SLPS-01234", "Crystal Quest - SCES-05678"});
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].title, "Crystal Quest - SLUS-00594, SCES-05678");
-    EXPECT_EQ(entries[1].title, "SLPM-00001");
-    EXPECT_EQ(entries[2].title, "Tokimeki - SLPS-01234");
-    const Chart both = MakeChart(Played(), HistoryView::Days, kSaturday, entries[0].games, English(kMonday));
-    EXPECT_EQ(both.bars.back().minutes, 95);  // 60 and 35 on the Saturday
-    EXPECT_EQ(both.total, "Last 14 days: 2h 5m");
+    const struct {
+        std::vector<std::string> games, names;
+        std::string entries;       // each entry's title, each game titled by its identifier
+        std::int32_t firstCharts;  // the first entry's minutes on the Saturday
+    } rows[] = {
+        {{"SLUS-00594", "SLPM-00001", "SLPS-01234", "SCES-05678"}, {"Crystal Quest", "", "Tokimeki", "Crystal Quest"},
+         "SLUS-00594, SCES-05678|SLPM-00001|SLPS-01234", 95},
+        {{"SLUS-00594", "SCES-05678"}, {"Crystal Quest", "CRYSTAL quest"}, "SLUS-00594, SCES-05678", 95},
+        {{"SLUS-00594", "SCES-05678"}, {"", ""}, "SLUS-00594|SCES-05678", 60},
+    };
+    for (const auto& row : rows) {
+        const auto entries = GroupByName(row.games, row.names, row.games);
+        std::string shown;
+        for (const ChooserEntry& entry : entries) shown += (shown.empty() ? "" : "|") + entry.title;
+        EXPECT_EQ(shown, row.entries);
+        const Chart first = MakeChart(Played(), HistoryView::Days, kSaturday, entries[0].games, English(kMonday));
+        EXPECT_EQ(first.bars.back().minutes, row.firstCharts) << row.entries;
+    }
 }
 
+// Days as a hand-edited diary may hold them: sums past 32 bits, months crossed in the Days view.
 TEST(HistoryChart, ExtremeDaysAndMonthsCrossed) {
     constexpr std::int32_t kMostRuns = 2147483647;  // the most a diary line's count reads as
     DiaryDays days;

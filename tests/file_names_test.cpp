@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "history/chart.h"
 #include "stats/file_title.h"
 #include "tests/disc_images.h"
 #include "tests/harness.h"
@@ -38,8 +39,38 @@ TEST(FileNames, TitleFromTheFilesName) {
         {"Quest [Japan).iso", "Quest [Japan)"},
         {"Caf\xC3\xA9 Racer (France).iso", "Caf\xC3\xA9 Racer"},
         {"\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0 (Russia).m3u", "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0"},
+        {"Saga (CD2) (Rev A) (Version 2) (Pt-BR).cue", "Saga"},
+        {"Let's (Go).iso", "Let's (Go)"}, {"Alley Sprint (Ok).iso", "Alley Sprint (Ok)"},  // languages release names use
+        {"Racing (GT).iso", "Racing (GT)"}, {"Hero (Ax-99) (De-99).iso", "Hero (Ax-99) (De-99)"},
+        {"Racing (V8).iso", "Racing (V8)"},  // a version's number is dotted
+        {"Pinball (CD40).iso", "Pinball (CD40)"}, {".cue", ""},  // a disc group names a disc of a set
     };
-    for (const auto& row : rows) EXPECT_EQ(TitleFromImageFile(row.path, "SLUS-00594"), row.title) << row.path;
+    for (const auto& row : rows) {
+        const std::vector<std::string> titles = TitlesFromImagePath(row.path, "SLUS-00594").titles;
+        EXPECT_EQ(titles.empty() ? "" : titles[0], row.title) << row.path;
+    }
+}
+
+// Where a file's name says nothing of its game, its folders name it; a disc of a set says so.
+TEST(FileNames, NamesAPathOffers) {
+    const struct {
+        const char *path, *titles;
+        bool disc;
+    } rows[] = {
+        {"C:\\PSX\\Crystal Quest (USA)\\game.iso", "Crystal Quest", false},
+        {"C:\\ISOs\\Saga\\Disc 2.bin", "Saga", true},
+        {"C:\\A\\B\\C\\D\\Track 01 (Europe).bin", "D|C|B", false},
+        {"C:\\PSP\\GAME\\SLUS00594\\EBOOT.PBP", "", false},
+        {"\\\\nas\\share\\1942.iso", "1942", false},
+        {"D:\\Images\\Saga (USA) (Disc 1).iso", "Saga|Saga (USA) (Disc 1)", true},
+    };
+    for (const auto& row : rows) {
+        const ImageTitles offered = TitlesFromImagePath(row.path, "SLUS-00594");
+        std::string titles;
+        for (const std::string& title : offered.titles) titles += (titles.empty() ? "" : "|") + title;
+        EXPECT_EQ(titles, row.titles) << row.path;
+        EXPECT_EQ(offered.disc, row.disc) << row.path;
+    }
 }
 
 std::string IsoOf(const std::string& code) { return Iso({{"SYSTEM.CNF;1", "BOOT = cdrom:\\" + code + ";1\r\n"}}); }
@@ -51,17 +82,23 @@ int LineOf(Harness& h, const std::string& id) {
 }
 
 // Events, separated by "|": "play=FILE" the emulator starts anew with the image FILE; "hold=FILE" it opens FILE;
-// "type=NAME" the user names the game last played ("type=" empties the name); "list=NAME" an
-// imported list names SLUS-00001; "nolist" a list without it. Answers the title of SLUS-00001.
-std::string TitlesAfter(const std::string& events) {
+// "type=NAME" the user names the game last played ("type=" empties the name); "remove" removes its
+// name; "list=NAME" an imported list names SLUS-00001; "nolist" a list without it. Answers the
+// History chooser's entries for the games played.
+std::string ChooserAfter(const std::string& events) {
     Harness h;
-    h.os.files.Put(kImages + "Star Voyager (USA) (Disc 1).iso", IsoOf("SLUS_000.01"));
-    h.os.files.Put(kImages + "Renamed.iso", IsoOf("SLUS_000.01"));
-    h.os.files.Put(kImages + "Saga (USA).m3u", "Saga (USA) (Disc 1).iso\r\nSaga (USA) (Disc 2).iso\r\nSaga (USA) (Disc 3).iso\r\n");
-    for (const char* disc : {"1", "2", "3"})
-        h.os.files.Put(kImages + "Saga (USA) (Disc " + disc + ").iso", IsoOf(std::string("SLUS_000.1") + disc));
+    const std::pair<std::string, const char*> images[] = {
+        {"Star Voyager (USA) (Disc 1).iso", "SLUS_000.01"}, {"Renamed.iso", "SLUS_000.01"},
+        {std::string(101, 'L') + ".iso", "SLUS_000.01"},    {"Star Voyager (Europe).iso", "SCES_000.01"},
+        {"Saga (USA) (Disc 2).iso", "SLUS_000.12"},         {"Saga (USA) (Disc 3).iso", "SLUS_000.13"},
+        {"fs1.iso", "SLUS_000.21"},                         {"fs2.iso", "SLUS_000.22"},
+        {"Moon Racer.iso", "SLUS_000.31"},                  {"Arcade\\MOON RACER.iso", "SLUS_000.32"},
+        {"Crystal Quest\\game.iso", "SLUS_000.41"},         {"Tokimeki\\game.iso", "SLUS_000.42"},
+    };
+    for (const auto& [file, code] : images) h.os.files.Put(kImages + file, IsoOf(code));
+    h.os.files.Put(kImages + "Lantern Tides (USA).m3u", "fs1.iso\r\nfs2.iso\r\n");
     h.form.Form_Load();
-    std::istringstream in(events);
+    std::istringstream in(events + "|tick");  // a last tick takes what was read in the background
     for (std::string event; std::getline(in, event, '|');) {
         const std::string value = event.substr(event.find('=') + 1);
         if (event.starts_with("play=")) {
@@ -81,6 +118,7 @@ std::string TitlesAfter(const std::string& events) {
             std::int16_t key = kF2;
             h.form.lstGames_KeyDown(key, 0);
         }
+        if (event == "remove") h.form.RemoveGameName(LineOf(h, h.form.currentGameId));
         if (event.starts_with("list=") || event == "nolist") {
             h.os.files.Put("C:\\names.txt", event == "nolist" ? "SLUS-00099, Other\r\n" : "SLUS-00001, " + value + "\r\n");
             h.os.windowing.chosenFiles.push_back("C:\\names.txt");
@@ -89,18 +127,23 @@ std::string TitlesAfter(const std::string& events) {
         h.os.clock.Advance(60);
         h.form.Timer1_Timer();
     }
-    std::string titles = h.form.GameTitle("SLUS-00001");
-    for (const char* id : {"SLUS-00011", "SLUS-00012", "SLUS-00013"})
-        if (LineOf(h, id) >= 0) titles += "|" + h.form.GameTitle(id);
-    return titles;
+    std::vector<std::string> games, names, titles;
+    for (const GameTotal& game : h.form.gameTotals.Games()) {
+        games.push_back(game.id);
+        names.push_back(h.form.GameName(game.id));
+        titles.push_back(h.form.GameTitle(game.id));
+    }
+    std::string entries;
+    for (const ChooserEntry& entry : GroupByName(games, names, titles)) entries += (entries.empty() ? "" : "|") + entry.title;
+    return entries;
 }
 
 TEST(FileNames, WhichNameWinsInEveryOrder) {
     const std::string voyager = "Star Voyager" + kDash + "SLUS-00001";
     const struct {
         const char* what;
-        const char* events;
-        std::string titles;
+        std::string events;
+        std::string entries;
     } rows[] = {
         {"the file's name", "play=Star Voyager (USA) (Disc 1).iso", voyager},
         {"the file's name, then an import", "play=Star Voyager (USA) (Disc 1).iso|list=Listed", "Listed" + kDash + "SLUS-00001"},
@@ -108,15 +151,27 @@ TEST(FileNames, WhichNameWinsInEveryOrder) {
         {"an import that drops it lets the file's name show",
          "list=Listed|play=Star Voyager (USA) (Disc 1).iso|nolist", voyager},
         {"the file's name, then a typed one", "play=Star Voyager (USA) (Disc 1).iso|type=Typed", "Typed" + kDash + "SLUS-00001"},
+        {"OK on the file's name offered makes it typed", "play=Star Voyager (USA) (Disc 1).iso|type=Star Voyager|list=Listed",
+         voyager},
+        {"a name from the file is not one to remove", "play=Star Voyager (USA) (Disc 1).iso|remove", voyager},
         {"a typed name, then the file's, then an import", "play=Renamed.iso|type=Typed|play=Star Voyager (USA) (Disc 1).iso|list=Listed",
          "Typed" + kDash + "SLUS-00001"},
         {"set once: a renamed copy changes nothing", "play=Star Voyager (USA) (Disc 1).iso|play=Renamed.iso|hold=Renamed.iso", voyager},
         {"a name the user emptied is not given back by the file", "play=Star Voyager (USA) (Disc 1).iso|type=|play=Renamed.iso",
          "SLUS-00001"},
-        {"three discs of a list share its name", "play=Saga (USA).m3u|hold=Saga (USA) (Disc 2).iso|hold=Saga (USA) (Disc 3).iso",
-         "SLUS-00001|Saga" + kDash + "SLUS-00011|Saga" + kDash + "SLUS-00012|Saga" + kDash + "SLUS-00013"},
+        {"a title the files cannot hold gives no name, not the folder's", "play=" + std::string(101, 'L') + ".iso", "SLUS-00001"},
+        {"a list names the discs it holds, named unlike it; a disc it does not name keeps its own",
+         "play=Lantern Tides (USA).m3u|hold=fs1.iso|hold=fs2.iso|hold=Moon Racer.iso",
+         "Lantern Tides" + kDash + "SLUS-00021, SLUS-00022|Moon Racer" + kDash + "SLUS-00031"},
+        {"discs of a set share a name; games from files named alike take their folders'",
+         "play=Star Voyager (USA) (Disc 1).iso|hold=Saga (USA) (Disc 2).iso|hold=Saga (USA) (Disc 3).iso|"
+         "hold=Crystal Quest\\game.iso|hold=Tokimeki\\game.iso",
+         voyager + "|Saga" + kDash + "SLUS-00012, SLUS-00013|Crystal Quest" + kDash + "SLUS-00041|Tokimeki" + kDash + "SLUS-00042"},
+        {"a name another game has, in any letter case, gives way to the whole name, else the folder's",
+         "play=Star Voyager (USA) (Disc 1).iso|hold=Star Voyager (Europe).iso|hold=Moon Racer.iso|hold=Arcade\\MOON RACER.iso",
+         voyager + "|Star Voyager (Europe)" + kDash + "SCES-00001|Moon Racer" + kDash + "SLUS-00031|Arcade" + kDash + "SLUS-00032"},
     };
-    for (const auto& row : rows) EXPECT_EQ(TitlesAfter(row.events), row.titles) << row.what;
+    for (const auto& row : rows) EXPECT_EQ(ChooserAfter(row.events), row.entries) << row.what;
 }
 
 }  // namespace

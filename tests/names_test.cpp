@@ -127,6 +127,10 @@ TEST(GameNames, AnOlderFileUpgradesAtItsNextChangeANewerOneIsNeverReplaced) {
     EXPECT_NE(newer.os.shell.balloons[0].text.find("kvrgames.csv was written by a newer version"), std::string::npos);
     EXPECT_EQ(newer.os.windowing.messageBoxes.back().prompt, texts::kNamesUnsaved);
     EXPECT_TRUE(newer.os.windowing.prefilled.empty());
+
+    Games newerFromFile("\"KavriStat games\",4\r\n" + kSlus + ",\"Crystal Quest\",\"file\",\"later\"\r\n");
+    EXPECT_EQ(newerFromFile.Title(0), "Crystal Quest" + kDash + "SLUS-00594");
+    EXPECT_FALSE(newerFromFile.form.HasTypedName(0));  // a name from a file is no name to remove
 }
 
 TEST(GameNames, ListLinesInEveryWrittenForm) {
