@@ -6,7 +6,7 @@
 namespace kavri {
 
 formKavriMeter::formKavriMeter(Platform platform)
-    : imageIds(platform.files, platform.codePage, platform.background), os_(platform) {
+    : imageWatch(platform.kernel, platform.files, platform.codePage, platform.background), os_(platform) {
     Caption = texts::kCaption;
     btnRefresh.caption = texts::kRefresh;
     Timer1 = PollTimer{30000, true};
