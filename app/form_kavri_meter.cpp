@@ -13,7 +13,7 @@ std::string Kept(const CodePageText& text) { return text.str(); }
 }  // namespace
 
 formKavriMeter::formKavriMeter(Platform platform)
-    : imageIds(platform.files, platform.codePage, platform.background), os_(platform) {
+    : imageWatch(platform.kernel, platform.files, platform.codePage, platform.background), os_(platform) {
     Caption = Kept(texts::kCaption);
     btnRefresh.caption = Kept(texts::kRefresh);
     Timer1 = PollTimer{30000, true};

@@ -14,9 +14,7 @@
 #include "history/diary.h"
 #include "idle/idle_options.h"
 #include "idle/idle_watch.h"
-#include "monitor/held_files.h"
-#include "monitor/image_choice.h"
-#include "monitor/image_ids.h"
+#include "monitor/image_watch.h"
 #include "platform/platform.h"
 #include "stats/name_list.h"
 #include "stats/game_totals.h"
@@ -198,16 +196,8 @@ public:
     std::string currentGameId;  // identifier of the current game, whose total its minutes go to
     bool gameFromImage = false;  // the current game is an image's, which no drive ends
 
-    // ---- Image state (monitor/image_probe.cpp)
-    std::uint32_t emulatorProcessId = 0;  // the emulator process the last tick found, 0 for none
-    std::uint32_t imageProcessId = 0;     // the process the fields below are about
-    std::vector<std::string> startPaths;  // the images on its command line, until their games are known
-    bool startKnown = false;              // the game of its command line is known
-    HeldImage startImage;                 // then: that game and its image
-    std::string playedImageId;            // the game of the image it plays, empty for none
-    ImageChoice imageChoice;              // monitor/image_choice.cpp
-    HeldFiles heldFiles;                  // monitor/held_files.cpp
-    ImageIds imageIds;                    // monitor/image_ids.cpp: images are read in the background
+    // ---- The emulator's disc images (monitor/image_watch.cpp)
+    ImageWatch imageWatch;
 
     // ---- Time away from the game (idle/)
     IdleOptions idleOptions;
@@ -250,9 +240,6 @@ private:
     void ClearGame();
     void Recorded(const std::string& id, const std::string& dateText);
     void RecordGameAs(const std::string& id);
-    void ForgetImages();
-    std::optional<HeldImage> StartImage();
-    std::optional<std::vector<HeldImage>> ImagesHeld(const std::vector<HeldFile>& files);
     bool ProbeDrive(DriveState& drive, char* reply);
     void ApplyLoadedStats(const std::string& bytes);
     void RetryLockedLoad();

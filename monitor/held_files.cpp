@@ -9,8 +9,9 @@ constexpr std::uint32_t kPathBudgetMs = 300;  // a handle's path not had by then
 
 std::optional<std::vector<HeldFile>> HeldFiles::Look(Kernel& kernel, std::uint32_t processId) {
     ++looks_;
+    // A list not had this time says nothing of what is held: the last answer stands.
+    if (kernel.ProcessHandles(processId, list_) != HandleList::Listed) return std::nullopt;
     std::vector<HeldFile> held;
-    if (!kernel.ProcessHandles(processId, list_)) return held;
     decltype(known_) seen;
     for (const OpenHandle& handle : list_) {
         if (handle.processId != processId || !handle.file) continue;

@@ -21,7 +21,8 @@ class HeldFiles {
 public:
     // One look at the files process processId holds: the handles not known yet are asked for
     // their path, those known (same value, same object) are not. Nothing when an answer that may
-    // matter is missing (a path not had in time, no worker free), so the caller changes nothing.
+    // matter is missing (no list had, a path not had in time, no worker free), so the caller
+    // changes nothing.
     // A handle whose worker is still held up from an earlier look keeps its last answer; one
     // never answered is passed over.
     std::optional<std::vector<HeldFile>> Look(Kernel& kernel, std::uint32_t processId);

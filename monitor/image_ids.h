@@ -3,6 +3,7 @@
 // size or time of last change moved; only reads that finished are remembered.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,15 +19,24 @@ public:
     ImageIds(FileSystem& files, CodePage& codePage, Background& background)
         : files_(files), codePage_(codePage), background_(background) {}
 
-    // The game of the image at path as last read, empty for none; nothing until a first look
-    // has answered. Each call has the file looked at again, its answer taken at a later call.
+    // A new look begins: Find answers only from files looked at since, so a file changed since an
+    // earlier look never answers with the game it held then.
+    void NewLook() { ++look_; }
+    // The game of the image at path as a look since NewLook found it, empty for none; nothing
+    // until that look has answered. The first call of a look has the file looked at, its answer
+    // taken at a later call (once the background's work is collected). A file whose size or time
+    // of last change moved is read again and answers with what that read found (no game while
+    // the read does not finish); one that cannot be measured keeps the game last read.
     std::optional<std::string> Find(const std::string& path);
+    // The game an earlier look found for path, without looking again; nothing before a first
+    // answer. Only a guess of what Find will answer.
+    std::optional<std::string> Last(const std::string& path) const;
 
 private:
     struct Entry {
-        bool asking = false;      // a look is under way
-        bool answered = false;    // id holds an answer
-        bool remembered = false;  // that answer came from a finished read of the file as stamp says
+        bool asking = false;            // a look is under way
+        std::uint64_t answeredIn = 0;   // the look whose answer id holds; 0 for none yet
+        bool remembered = false;        // id came from a finished read of the file as stamp says
         FileStamp stamp;
         std::string id;
     };
@@ -36,12 +46,14 @@ private:
         bool finished = false;
         std::string id;
     };
-    void Take(const std::string& key, const Answer& answer);
+    void Ask(Entry& entry, const std::string& path, const std::string& key);
+    void Take(const std::string& key, std::uint64_t look, const Answer& answer);
 
     FileSystem& files_;
     CodePage& codePage_;
     Background& background_;
     std::map<std::string, Entry> entries_;  // by IdKey of the path
+    std::uint64_t look_ = 1;
 };
 
 }  // namespace kavri

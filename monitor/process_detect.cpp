@@ -9,7 +9,7 @@ namespace kavri {
 
 bool formKavriMeter::IsRunningApp() {
     bool running = false;
-    emulatorProcessId = 0;
+    std::uint32_t emulator = 0;
     const Handle snapshot = os_.kernel.CreateToolhelp32Snapshot(kTh32csSnapProcess, 0);
     ProcessEntry32 entry;
     std::memset(&entry, 0, sizeof entry);
@@ -23,12 +23,13 @@ bool formKavriMeter::IsRunningApp() {
             const std::string_view name(entry.szExeFile, static_cast<const char*>(nul) - entry.szExeFile);
             if (IsEmulatorName(name)) {
                 running = true;
-                emulatorProcessId = entry.th32ProcessID;
+                emulator = entry.th32ProcessID;
                 break;
             }
         }
     });
     if (snapshot != kInvalidHandle) os_.kernel.CloseHandle(snapshot);
+    imageWatch.EmulatorFound(emulator);
     return running;
 }
 

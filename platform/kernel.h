@@ -34,6 +34,12 @@ struct HandlePath {
     std::string path;  // UTF-8, for Path
 };
 
+// What asking for the handle list gave.
+enum class HandleList {
+    Listed,   // the handles are in the vector (none for a process that may not be looked into)
+    Unknown,  // no list at this call (a query that failed): nothing is known of what is held
+};
+
 // What a process was started with.
 struct ProcessStart {
     std::string commandLine;    // UTF-8
@@ -54,9 +60,9 @@ public:
     // The command line and current folder of a process; nothing when they may not be read.
     virtual std::optional<ProcessStart> ProcessParameters(std::uint32_t processId) = 0;
     // The handles a process holds open, among those of other processes where the system lists them
-    // all (NtQuerySystemInformation, extended handle class); false when no list can be had. The
-    // vector is reused from call to call.
-    virtual bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) = 0;
+    // all (NtQuerySystemInformation, extended handle class). A list that cannot be had at this call
+    // leaves nothing known, not nothing held. The vector is reused from call to call.
+    virtual HandleList ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) = 0;
     // The path of the disk file a process holds under a handle, given up after budgetMs: asking
     // may block on some handles (pipes, consoles), so only disk files are asked, on a worker that
     // keeps at its call after the budget until it returns.

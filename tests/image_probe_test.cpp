@@ -1,6 +1,8 @@
 // Games played from disc images: which image the emulator plays, from its command line, its open
 // files and its mapped files, and how that image is recorded, timed and ended; images read in the
 // background, handles asked once, and workers that are held up.
+#include <algorithm>
+#include <map>
 #include <sstream>
 
 #include "monitor/command_line.h"
@@ -25,6 +27,7 @@ void PutImages(Harness& h) {
     h.os.files.Put(kImages + "s4.iso", IsoOf("SLUS_000.04"));
     h.os.files.Put(kImages + "s2.bin.ecm", Ecm(Raw(IsoOf("SLUS_000.02"), kRawSector, 1), 1));
     h.os.files.Put(kImages + "s3.iso", Iso({{"README.TXT", "x"}}));
+    h.os.files.Put(kImages + "x.pbp", std::string(4096, 'P'));  // a kind this program does not read
     h.os.files.Put(kImages + "b.bin", std::string(512 * 1024, '\0'));
 }
 
@@ -43,11 +46,17 @@ void Hold(Harness& h, std::uintptr_t value, const std::string& path) {
 // a handle of it blocks, "jam" four do; "late=p" the handle of p answers too late, "hang" the
 // handle "open=" gave does from now on, "answer" the worker on either answers; "free" the blocked workers answer; "lock=p"/"unlock=p" another program holds p;
 // "unreadable=p" p opens but its reads fail, "readable" they no longer do; "readms=N" each read in
-// the background takes N ms; "stall"/"resume" the network the background waits on; "t" a tick a
+// the background takes N ms; "stall"/"resume" the network the background waits on; "done" the
+// background finishes the work it was given, as a worker does between ticks; "restart" the
+// emulator is started again as another process between two ticks; "nolist" the next handle list
+// cannot be had; "anon=V:p" it holds p under handle V in a list that names no object, listed by
+// value; "slow=V" a handle V listed last blocks; "rewrite=p:q" p is rewritten with q's bytes;
+// "gone=p" p cannot be measured, "back=p" it is there again, rewritten as it was; "t" a tick a
 // minute after the last.
 std::string Script(Harness& h, const std::string& events) {
     std::istringstream in(events);
     std::string event, trace, late;
+    std::map<std::string, std::string> gone;
     std::uintptr_t lateHandle = kLateHandle;
     auto& kernel = h.os.kernel;
     while (in >> event) {
@@ -95,6 +104,32 @@ std::string Script(Harness& h, const std::string& events) {
         if (event.starts_with("readms=")) h.os.background.workMs = static_cast<unsigned>(std::stoul(value));
         if (event.starts_with("unlock=")) h.os.files.locked.clear();
         if (event == "stall" || event == "resume") h.os.background.stalled = event == "stall";
+        if (event == "done") h.os.background.Wait(0);
+        if (event == "restart") {  // another process of the emulator, started alike
+            kernel.processes.insert(kernel.processes.begin() + 2, "notepad.exe");
+            kernel.commandLines[kEmulatorId + 1] = kernel.commandLines[kEmulatorId];
+        }
+        if (event == "nolist") ++kernel.listFailures;
+        if (event.starts_with("anon=")) {
+            const std::uintptr_t v = std::stoul(value);
+            const auto at = std::find_if(kernel.handles.begin(), kernel.handles.end(),
+                                         [&](const OpenHandle& handle) { return handle.value > v; });
+            kernel.handles.insert(at, {kEmulatorId, v, true, 0});
+            kernel.handlePaths[v] = {HandlePath::Outcome::Path, kImages + value.substr(value.find(':') + 1)};
+        }
+        if (event.starts_with("slow=")) {
+            kernel.handles.push_back({kEmulatorId, std::stoul(value), true, 99});
+            kernel.handlePaths[std::stoul(value)] = {HandlePath::Outcome::TimedOut, {}};
+        }
+        if (event.starts_with("rewrite=")) {
+            const std::string from = kImages + value.substr(value.find(':') + 1);
+            h.os.files.Put(kImages + value.substr(0, value.find(':')), h.os.files.Get(from));
+        }
+        if (event.starts_with("gone=")) {
+            gone[value] = h.os.files.Get(kImages + value);
+            h.os.files.Erase(kImages + value);
+        }
+        if (event.starts_with("back=")) h.os.files.Put(kImages + value, gone[value]);
         if (event != "t") continue;
         h.os.clock.Advance(60);
         h.form.Timer1_Timer();
@@ -142,6 +177,8 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
          "SLUS-00001/0 SLUS-00001/1 - SLUS-00001/0", "SLUS-00001 2"},
         {"the emulator stopped and started again", "run cmd=\"@s1.iso\" t stop t run t",
          "SLUS-00001/0 - SLUS-00001/0", "SLUS-00001 2"},
+        {"the emulator started again between two ticks", "run cmd=\"@s1.iso\" t restart t", "SLUS-00001/0 SLUS-00001/0",
+         "SLUS-00001 2"},
         {"a mapped image", "run map=s2.iso t t", "SLUS-00002/0 SLUS-00002/1", "SLUS-00002 1"},
         {"the image played stays while it is held beside a newer one",
          "run hold=20:s1.iso t hold=8:s2.iso t drop=20 t", "SLUS-00001/0 SLUS-00001/1 SLUS-00002/0",
@@ -170,6 +207,33 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
         {"a network that stopped answering holds up no tick", "run open=s1.iso stall t t t resume t",
          "- - - SLUS-00001/0", "SLUS-00001 1"},
         {"no image of a game", "run cmd=\"@s3.iso\" open=kavri.ini t", "-", ""},
+        // An image held that names no game still ends the command line's standing.
+        {"an image of no game held ends the command line's game, which does not come back",
+         "run cmd=\"@s1.iso\" t open=s3.iso t open= t", "SLUS-00001/0 - -", "SLUS-00001 1"},
+        {"so does an image of a kind not read", "run cmd=\"@s1.iso\" t open=x.pbp t t", "SLUS-00001/0 - -",
+         "SLUS-00001 1"},
+        {"an image of no game is never played, though newest", "run hold=20:s1.iso t hold=30:s3.iso t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"nor though listed last among handles first seen together", "run hold=20:s1.iso hold=30:s3.iso t",
+         "SLUS-00001/0", "SLUS-00001 1"},
+        // A file rewritten at its path with another game, same size, later time.
+        {"an image closed, rewritten and opened again: its new game, counted once",
+         "run open=s1.iso t open= t done rewrite=s1.iso:s4.iso open=s1.iso t t", "SLUS-00001/0 - SLUS-00004/0 SLUS-00004/1",
+         "SLUS-00001 1|SLUS-00004 1"},
+        {"the image played, rewritten while held: its new game once a look has measured it",
+         "run open=s1.iso t done rewrite=s1.iso:s4.iso t t t", "SLUS-00001/0 SLUS-00001/1 SLUS-00004/0 SLUS-00004/1",
+         "SLUS-00001 1|SLUS-00004 1"},
+        {"the image played cannot be measured for a moment: it keeps its game",
+         "run open=s1.iso t done gone=s1.iso t back=s1.iso t", "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2", "SLUS-00001 1"},
+        // A handle list that cannot be had says nothing of what is held.
+        {"a list not had keeps the image played", "run open=s1.iso t nolist t t", "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2",
+         "SLUS-00001 1"},
+        {"a list not had at the first look: the command line does not stand for it", "run cmd=\"@s2.iso\" open=s1.iso nolist t t",
+         "- SLUS-00001/0", "SLUS-00001 1"},
+        // Where the list names no object, each handle keeps its age while it gives the same path.
+        {"a list that names no objects: the newest wins, listed neither first nor last",
+         "run anon=50:s4.iso t anon=10:s1.iso anon=30:s1.cue t anon=20:s2.iso t drop=50 t",
+         "SLUS-00004/0 SLUS-00004/1 SLUS-00004/2 SLUS-00002/0", "SLUS-00004 1|SLUS-00002 1"},
     };
     for (const auto& script : scripts) {
         Harness h;
@@ -195,6 +259,10 @@ TEST(ImageProbe, ChoiceOfThePlayedImage) {
         {"the one played is kept while held", "", {{{"A", 1, ""}}, {{"B", 2, ""}, {"A", 1, ""}}, {{"B", 2, ""}}}, "A A B"},
         {"the newest wherever it is listed", "", {{{"B", 3, ""}, {"A", 1, ""}, {"C", 2, ""}}}, "B"},
         {"ties go to the last listed", "", {{{"A", 1, ""}, {"B", 1, ""}}}, "B"},
+        {"an image of no game held ends it for good", "A", {{{"", 1, ""}}, {}}, "- -"},
+        {"an image of no game is never played", "", {{{"A", 1, ""}, {"", 2, ""}}}, "A"},
+        {"another image held beside the start's played ends it too", "A", {{}, {{"A", 1, ""}, {"B", 2, ""}}, {}},
+         "A A -"},
     };
     for (const auto& row : rows) {
         ImageChoice choice;
@@ -225,6 +293,30 @@ TEST(ImageProbe, HandlesAreAskedOnceWhileTheyStayOpen) {
     EXPECT_EQ(h.os.kernel.forgotten, std::vector<std::uint32_t>{kEmulatorId});
 }
 
+TEST(ImageProbe, WhatEachLookAsks) {
+    const struct {
+        const char* what;
+        const char* events;
+        const char* trace;
+        int pathQueries, mappedWalks;
+    } scripts[] = {
+        {"a handle answered in a look that later timed out is not asked again", "run hold=20:s1.iso slow=30 t t",
+         "- SLUS-00001/0", 2, 0},
+        {"an image held names a game: its maps are not walked", "run open=s1.iso map=s2.iso t t t",
+         "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2", 3, 0},
+        {"images held of no game: its maps walked once a tick, though the tick looks for games twice",
+         "run open=s3.iso map=s2.iso t t t", "- SLUS-00002/0 SLUS-00002/1", 3, 3},
+    };
+    for (const auto& script : scripts) {
+        Harness h;
+        PutImages(h);
+        h.form.Form_Load();
+        EXPECT_EQ(Script(h, script.events), script.trace) << script.what;
+        EXPECT_EQ(h.os.kernel.pathQueries, script.pathQueries) << script.what;
+        EXPECT_EQ(h.os.kernel.mappedWalks, script.mappedWalks) << script.what;
+    }
+}
+
 TEST(ImageProbe, AnImageIsReadOnceUntilItChanges) {
     Harness h;
     h.os.files.Put(kImages + "s1.iso", IsoOf("SLUS_000.01"));
@@ -233,8 +325,10 @@ TEST(ImageProbe, AnImageIsReadOnceUntilItChanges) {
     const int reads = h.os.files.rangesRead;
     EXPECT_EQ(Script(h, "t t"), "SLUS-00001/1 SLUS-00001/2");
     EXPECT_EQ(h.os.files.rangesRead, reads);
-    h.os.files.Put(kImages + "s1.iso", IsoOf("SLUS_000.03"));  // rewritten while held: another disc
-    EXPECT_EQ(Script(h, "t"), "SLUS-00003/0");
+    h.os.background.Wait(0);  // the look the tick asked for done before the file changes
+    h.os.files.Put(kImages + "s1.iso", IsoOf("SLUS_000.03"));  // rewritten while held: another disc, same size
+    EXPECT_EQ(h.os.files.Get(kImages + "s1.iso").size(), IsoOf("SLUS_000.01").size());
+    EXPECT_EQ(Script(h, "t t"), "SLUS-00001/3 SLUS-00003/0");  // the look before stands for one tick
     EXPECT_GT(h.os.files.rangesRead, reads);
 }
 

@@ -53,9 +53,13 @@ std::optional<ProcessStart> FakeKernel::ProcessParameters(std::uint32_t processI
     return ProcessStart{it->second, folder == currentFolders.end() ? std::string() : folder->second};
 }
 
-bool FakeKernel::ProcessHandles(std::uint32_t, std::vector<OpenHandle>& list) {
+HandleList FakeKernel::ProcessHandles(std::uint32_t, std::vector<OpenHandle>& list) {
+    if (listFailures > 0) {
+        --listFailures;
+        return HandleList::Unknown;
+    }
     list = handles;
-    return true;
+    return HandleList::Listed;
 }
 
 HandlePath FakeKernel::PathOfHandle(std::uint32_t, const OpenHandle& handle, std::uint32_t budgetMs) {
@@ -71,6 +75,7 @@ HandlePath FakeKernel::PathOfHandle(std::uint32_t, const OpenHandle& handle, std
 }
 
 std::vector<std::string> FakeKernel::MappedFiles(std::uint32_t processId) {
+    ++mappedWalks;
     const auto it = mappedFiles.find(processId);
     return it == mappedFiles.end() ? std::vector<std::string>() : it->second;
 }

@@ -39,10 +39,12 @@ public:
     std::map<std::uint32_t, std::string> commandLines;
     std::map<std::uint32_t, std::string> currentFolders;
     std::vector<OpenHandle> handles;
+    int listFailures = 0;  // so many of the next handle lists cannot be had
     std::map<std::uintptr_t, HandlePath> handlePaths;  // by handle value; others are no disk file
     std::map<std::uint32_t, std::vector<std::string>> mappedFiles;
     int commandLineReads = 0;
     int pathQueries = 0;                // handles asked for their path
+    int mappedWalks = 0;                // walks of a process's mapped views
     std::uint32_t longestBudgetMs = 0;  // the longest time a path query was allowed
     // The workers, as the Windows layer keeps them: one that timed out stays on its handle (by
     // value and object) until the test lets it answer; with every worker held, none is free.
@@ -57,7 +59,7 @@ public:
     std::int32_t CloseHandle(Handle object) override;
     std::optional<ProcessStart> ProcessParameters(std::uint32_t processId) override;
     // The system's whole list, as Windows 7 gives it.
-    bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& list) override;
+    HandleList ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& list) override;
     HandlePath PathOfHandle(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) override;
     void ForgetProcess(std::uint32_t processId) override { forgotten.push_back(processId); }
     std::vector<std::string> MappedFiles(std::uint32_t processId) override;

@@ -332,8 +332,10 @@ std::optional<ProcessStart> Win32Kernel::ProcessParameters(std::uint32_t process
     return std::nullopt;
 }
 
-bool Win32Kernel::ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) {
-    return watch_.Handles(processId, handles);
+HandleList Win32Kernel::ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) {
+    // A query that failed this time (the list outgrew its limit, the system refused it) tells
+    // nothing of what the process holds.
+    return watch_.Handles(processId, handles) ? HandleList::Listed : HandleList::Unknown;
 }
 
 HandlePath Win32Kernel::PathOfHandle(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) {

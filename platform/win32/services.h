@@ -19,7 +19,7 @@ public:
     std::int32_t CloseHandle(Handle object) override;
     // platform/win32/process_files.cpp
     std::optional<ProcessStart> ProcessParameters(std::uint32_t processId) override;
-    bool ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) override;
+    HandleList ProcessHandles(std::uint32_t processId, std::vector<OpenHandle>& handles) override;
     HandlePath PathOfHandle(std::uint32_t processId, const OpenHandle& handle, std::uint32_t budgetMs) override;
     void ForgetProcess(std::uint32_t processId) override;
     std::vector<std::string> MappedFiles(std::uint32_t processId) override;
