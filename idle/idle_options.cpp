@@ -1,13 +1,23 @@
 #include "idle/idle_options.h"
 
-#include "stats/number_text.h"
-#include "stats/stats_file.h"
+#include <charconv>
+
+#include "stats/fields.h"
 
 namespace kavri {
 namespace {
 
 constexpr std::string_view kHeader = "\"KavriStat options\",";
 constexpr int kVersion = 1;
+
+// A limit written as the program writes it: digits without a leading zero, within the range.
+std::optional<int> LimitOf(std::string_view text) {
+    int limit = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
+    if (text.empty() || text[0] == '0' || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (limit < kIdleLimitMin || limit > kIdleLimitMax) return std::nullopt;
+    return limit;
+}
 
 }  // namespace
 
@@ -24,13 +34,16 @@ IdleOptionsContent ParseIdleOptions(std::string_view bytes) {
     FieldReader in(bytes);
     const auto fields = ReadFields<3>(in);
     if (!fields || (*fields)[0] != "idle" || ((*fields)[1] != "on" && (*fields)[1] != "off")) return content;
-    const auto limit = ParseNumberText((*fields)[2]);
-    if (!limit || *limit < kIdleLimitMin || *limit > kIdleLimitMax || std::to_string(static_cast<int>(*limit)) != (*fields)[2])
-        return content;
-    content.options = IdleOptions{(*fields)[1] == "on", static_cast<int>(*limit)};
-    content.clean = in.AtEnd() && !in.Altered();
-    if (!content.clean) content.options = IdleOptions{};
+    const auto limit = LimitOf((*fields)[2]);
+    content.clean = limit && in.AtEnd() && !in.Altered();
+    if (content.clean) content.options = IdleOptions{(*fields)[1] == "on", *limit};
     return content;
+}
+
+std::string IdleLimitProblem(std::string_view typed) {
+    if (LimitOf(typed)) return {};
+    return "The limit is a whole number of minutes from " + std::to_string(kIdleLimitMin) + " to " +
+           std::to_string(kIdleLimitMax) + ".";
 }
 
 }  // namespace kavri
