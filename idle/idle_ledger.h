@@ -28,8 +28,12 @@ public:
     void BeginRun(std::int64_t nowS, int limitMinutes);
     // The pause going on is judged by the new limit, unless it reached the old one.
     void SetLimit(int limitMinutes) { limit_ = std::int64_t{limitMinutes} * 60; }
-    // A player's hand was seen at atS.
-    void Hand(std::int64_t atS) { hands_.push_back(atS); }
+    // A player's hand was seen at atS. Within the time between two ticks only the first and the
+    // last hand matter: a pause as long as the limit does not fit in it.
+    void Hand(std::int64_t atS) {
+        if (firstHand_ == 0) firstHand_ = atS;
+        lastHand_ = atS;
+    }
     // A tick that saw the emulator at seenS crossed these minutes: the hands up to then are
     // judged; gives back the minutes to credit now, earlier ones held back included.
     std::vector<PlayedMinute> TakeDue(std::vector<PlayedMinute> crossed, std::int64_t seenS);
@@ -38,15 +42,15 @@ public:
     std::vector<PlayedMinute> TakeAtEnd();
 
 private:
-    // The hands up to untilS end their pauses; minutes before the last hand become due.
-    void JudgeHands(std::int64_t untilS, std::vector<PlayedMinute>& due);
+    // The hands since the last tick end their pauses; minutes before the last hand become due.
+    void JudgeHands(std::vector<PlayedMinute>& due);
     void Move(std::int64_t upToS, std::vector<PlayedMinute>* due);
 
     std::int64_t limit_ = 600;
     std::int64_t last_ = 0;   // the last hand judged
     std::int64_t seen_ = 0;   // the last tick that saw the emulator
     bool away_ = false;       // the pause since last_ reached the limit
-    std::vector<std::int64_t> hands_;  // seen since the last tick, not judged yet
+    std::int64_t firstHand_ = 0, lastHand_ = 0;  // seen since the last tick, 0 for none
     std::vector<PlayedMinute> held_;   // in the order crossed
 };
 

@@ -1,6 +1,6 @@
 #include "idle/idle_options.h"
 
-#include <charconv>
+#include <optional>
 
 #include "stats/fields.h"
 
@@ -10,11 +10,14 @@ namespace {
 constexpr std::string_view kHeader = "\"KavriStat options\",";
 constexpr int kVersion = 1;
 
-// A limit written as the program writes it: digits without a leading zero, within the range.
+// A limit written as the program writes it: one or two digits without a leading zero, within the range.
 std::optional<int> LimitOf(std::string_view text) {
+    if (text.empty() || text.size() > 2 || text[0] == '0') return std::nullopt;
     int limit = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
-    if (text.empty() || text[0] == '0' || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        limit = limit * 10 + (c - '0');
+    }
     if (limit < kIdleLimitMin || limit > kIdleLimitMax) return std::nullopt;
     return limit;
 }
@@ -41,9 +44,8 @@ IdleOptionsContent ParseIdleOptions(std::string_view bytes) {
 }
 
 std::string IdleLimitProblem(std::string_view typed) {
-    if (LimitOf(typed)) return {};
-    return "The limit is a whole number of minutes from " + std::to_string(kIdleLimitMin) + " to " +
-           std::to_string(kIdleLimitMax) + ".";
+    static_assert(kIdleLimitMin == 2 && kIdleLimitMax == 60, "the reason names the range");
+    return LimitOf(typed) ? std::string() : "The limit is a whole number of minutes from 2 to 60.";
 }
 
 }  // namespace kavri

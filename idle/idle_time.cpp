@@ -29,7 +29,8 @@ void IdleTime::Poll(Input& input, std::int64_t nowS) {
 }
 
 std::vector<PlayedMinute> IdleTime::TakeDue(std::vector<PlayedMinute> crossed, std::int64_t nowS) {
-    return options_.on ? ledger_.TakeDue(std::move(crossed), nowS) : crossed;
+    if (!options_.on) return crossed;
+    return ledger_.TakeDue(std::move(crossed), nowS);
 }
 
 }  // namespace kavri

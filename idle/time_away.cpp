@@ -16,7 +16,8 @@ void formKavriMeter::PadTimer_Timer() {
 }
 
 void formKavriMeter::btnOptions_Click() {
-    const auto chosen = os_.windowing.AskIdleOptions(idle.Options(), IdleBlindText(), IdleLimitProblem);
+    const auto chosen = os_.windowing.AskIdleOptions(idle.Options(), IdleBlindText(),
+                                                     [](const std::string& text) { return IdleLimitProblem(text); });
     if (!chosen) return;
     CreditPlayed(idle.Choose(*chosen, os_.input, emulatorRunning, os_.clock.UtcSeconds()));
     UpdatePadTimer();

@@ -2,6 +2,7 @@
 // emulator runs, minutes held back after the last sign of a player, counted when one comes back
 // within the idle limit or the emulator ends, dropped from every figure when the limit is reached.
 #include "idle/idle_options.h"
+#include "idle/pad_watch.h"
 #include "stats/duration.h"
 #include "tests/harness.h"
 
@@ -97,6 +98,7 @@ TEST(TimeAway, WhatCountsAndWhatIsDropped) {
         {"the limit at its most, reached", 60, "P" + std::string(61, '-') + "P", 1},
         {"a stick past its dead zone and a trigger count", 2, "STSTS", 5},
         {"the keyboard alone counts", 2, "KKKKK", 5},
+        {"one key, then away past the limit", 2, "-K---", 1},
         {"a worn stick's drift alone is idle", 2, "PDDDDD", 0},
         {"the emulator ending within the limit: the pause counts", 10, "P---", 4},
         {"Exit within the limit: the pause counts", 10, "PP---X", 5},
@@ -104,8 +106,8 @@ TEST(TimeAway, WhatCountsAndWhatIsDropped) {
         {"an unplugged pad is idle", 2, "Pxxxx", 0},
         {"the limit lowered mid-pause: judged by the new one", 10, "P<---P", 1},
         {"the limit raised mid-pause: judged by the new one", 2, "P>----P", 7},
-        {"the limit raised after the pause was dropped: all of it stays dropped", 2, "PP----->P", 2},
-        {"turned off mid-pause: what was held counts", 10, "PP--o-", 6},
+        {"the limit raised after the pause was dropped: all of it stays dropped", 2, "PP----->P", 1, 15},
+        {"turned off mid-pause: what was held counts then, before it is on again", 10, "PP--o<", 6},
         {"turned on mid-run: the limit chosen judges from then", 30, "o-<-----", 2},
         {"held minutes of a game whose disc went out reach its line", 10, "PP-c-P", 6, 0, 3},
         {"no XInput: counted as before", 2, "-----", 5, 0, -1, false},
@@ -225,7 +227,7 @@ TEST(TimeAway, TheOptionsFile) {
     held.os.windowing.optionsChosen = {IdleOptions{true, 1}, IdleOptions{true, 61}, IdleOptions{true, 7}};
     for (int i = 0; i < 3; ++i) held.form.btnOptions_Click();
     EXPECT_EQ(held.os.windowing.refusals, std::vector<std::string>(2, "The limit is a whole number of minutes from 2 to 60."));
-    EXPECT_NE(held.os.shell.balloons.back().text.find("Another program holds " + kOptionsPath), std::string::npos);
+    EXPECT_NE(held.os.shell.balloons.back().text.find(kOptionsPath + ". Close it in the other program"), std::string::npos);
     held.os.files.locked.clear();
     held.form.Timer1_Timer();
     EXPECT_EQ(held.os.files.Get(kOptionsPath), header + "\"idle\",\"on\",\"7\"\r\n");
@@ -255,20 +257,33 @@ TEST(TimeAway, TheOptionsFile) {
     }
 }
 
+// Each stick against its own dead zone, every axis, both triggers.
+TEST(TimeAway, WhatAPadReadingShows) {
+    const struct {
+        PadReading now;
+        bool hand;
+    } rows[] = {
+        {{kButtonA}, true},           {{0, 7849}, false},         {{0, 7850}, true},
+        {{0, 0, -7850}, true},        {{0, 0, 8000}, true},       {{0, 0, 0, 8000}, false},
+        {{0, 0, 0, 8689}, false},     {{0, 0, 0, 8690}, true},    {{0, 0, 0, 0, -8690}, true},
+        {{0, 0, 0, 0, 0, 30}, false}, {{0, 0, 0, 0, 0, 31}, true}, {{0, 0, 0, 0, 0, 0, 31}, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ShowsAHand(PadReading{}, row.now), row.hand)
+            << row.now.leftX << " " << row.now.leftY << " " << row.now.rightX << " " << row.now.rightY << " "
+            << int(row.now.leftTrigger) << " " << int(row.now.rightTrigger);
+}
+
 TEST(TimeAway, EmptySlotsAreAskedEveryTenSecondsOrAfterADeviceChange) {
     Harness h;
     Start(h, IdleOptions{true, 10});
-    h.os.input.pads = {PadReading{}, std::nullopt, std::nullopt, std::nullopt};
-    const auto asked = h.os.input.slotReads;  // by the Options dialog
-    Play(h, "-");  // 30 polls while the run is seen: the tick at 30 s starts it
-    EXPECT_EQ(h.os.input.slotReads[0] - asked[0], 30);
-    EXPECT_LE(h.os.input.slotReads[1] - asked[1], 4);
-    const int before = h.os.input.slotReads[2];
-    h.Emulator(true);
-    h.form.Timer1_Timer();
+    h.os.input.pads = {std::nullopt, PadReading{}, std::nullopt, std::nullopt};
+    h.form.Timer1_Timer();  // the run is seen: the pad timer starts
+    for (int second = 0; second <= 20; ++second, h.os.input.steadyMs += 1000) h.form.PadTimer_Timer();
+    EXPECT_EQ(h.os.input.slotReads, (std::array<int, 4>{3, 21, 3, 3}));  // at 0, 10 and 20 seconds
     h.form.DevicesChanged();
     h.form.PadTimer_Timer();
-    EXPECT_EQ(h.os.input.slotReads[2], before + 1);
+    EXPECT_EQ(h.os.input.slotReads, (std::array<int, 4>{4, 22, 4, 4}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "platform/win32/services.h"
 #include "platform/win32/system_dll.h"
 #include "platform/win32/trace.h"
-#include "platform/win32/wide.h"
 
 namespace kavri::win32 {
 namespace {
@@ -65,14 +64,14 @@ std::string ControllerName(HANDLE device) {
     if (::GetRawInputDeviceInfoW(device, RIDI_DEVICEINFO, &info, &size) == static_cast<UINT>(-1)) return {};
     if (info.hid.usUsagePage != kGenericDesktop || (info.hid.usUsage != kJoystick && info.hid.usUsage != kGamePad))
         return {};
-    UINT length = 0;
-    ::GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, nullptr, &length);
-    std::wstring name(length + 1, L'\0');
-    if (length == 0 || ::GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, name.data(), &length) == static_cast<UINT>(-1)) {
-        Trace("GetRawInputDeviceInfoW", "RIDI_DEVICENAME", ::GetLastError());
+    // Device names are ASCII.
+    char name[512] = {};
+    UINT length = sizeof name - 1;
+    if (::GetRawInputDeviceInfoA(device, RIDI_DEVICENAME, name, &length) == static_cast<UINT>(-1)) {
+        Trace("GetRawInputDeviceInfoA", "RIDI_DEVICENAME", ::GetLastError());
         return "?";  // a controller all the same, of no known kind
     }
-    return Utf8(name.c_str());
+    return name;
 }
 
 }  // namespace
