@@ -12,8 +12,7 @@
 
 #include "app/controls.h"
 #include "history/diary.h"
-#include "idle/idle_options.h"
-#include "idle/idle_watch.h"
+#include "idle/idle_time.h"
 #include "monitor/image_watch.h"
 #include "platform/platform.h"
 #include "stats/name_list.h"
@@ -146,8 +145,12 @@ public:
     // Windows announced that a device arrived or left: pads and controllers are looked for again.
     void DevicesChanged();
     void LoadOptions();
+    // Saves the choice not saved yet; a file that could not be read at start is read again first.
+    void SaveOptions();
     // Why idle time cannot be measured, in one sentence; empty when it can.
     std::string IdleBlindText();
+    // The program closes while the emulator runs: what is held counts, as when the emulator ends.
+    void CreditHeldAtExit();
 
     // ---- Shared helper (app/form_kavri_meter.cpp) and start-up shortcut (startup/)
     bool FileExists(const std::string& path);
@@ -200,10 +203,7 @@ public:
     ImageWatch imageWatch;
 
     // ---- Time away from the game (idle/)
-    IdleOptions idleOptions;
-    IdleWatch idleWatch;
-    std::uint64_t optionsRevision = 0;  // grows with every choice taken
-    bool optionsNewer = false;          // a later version wrote the file: never replaced
+    IdleTime idle;
 
     // ---- The files kept, and what each one's content needs beside its state
     KeptFile statsFile{"kvrstat.csv", "kvrstat.bak", false};  // stays beside the program
@@ -231,11 +231,17 @@ private:
     bool HasCurrentGame() const;
     void CountRunStart(int day);
     void CreditMinutes(int day, std::int32_t minutes);
-    // Minutes to the run, the day slot and Total, the game's line and total, and the diary.
-    void Credit(int day, std::int64_t date, const std::string& game, std::int32_t minutes);
+    // Minutes to the run, the day slot and Total, the play's games line, the game's total, and the diary.
+    void Credit(const PlayedMinute& first, std::int32_t minutes);
+    void CreditPlay(const std::string& play, std::int32_t minutes);
+    // Runs of minutes alike go in together; the run's line and the current games line show them.
     void CreditPlayed(const std::vector<PlayedMinute>& minutes);
-    // The minutes a tick crossed go through the idle ledger, which gives back those to credit.
-    void HoldBack(int day, std::int32_t minutes);
+    void ShowRunAndGame();
+    // The minutes a tick crossed, each with what its credit goes to.
+    std::vector<PlayedMinute> MinutesCrossed(int day, std::int32_t minutes);
+    // Every file whose content changed since its last save.
+    void SaveChanged();
+    bool RereadLockedOptions();
     void UpdatePadTimer();
     void ClearGame();
     void Recorded(const std::string& id, const std::string& dateText);

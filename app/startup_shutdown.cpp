@@ -61,6 +61,7 @@ void formKavriMeter::Form_Unload(std::int16_t& /*Cancel*/) {
     Trap([&] { SaveTotals(); });
     Trap([&] { SaveDiary(); });
     Trap([&] { Timer1_Timer(); });
+    Trap([&] { CreditHeldAtExit(); });
     os_.windowing.End();
 }
 

@@ -1,43 +1,53 @@
 #include "idle/idle_ledger.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace kavri {
 
-void IdleLedger::Start(std::int64_t nowS, int limitMinutes) {
+void IdleLedger::BeginRun(std::int64_t nowS, int limitMinutes) {
     *this = IdleLedger();
-    limit_ = std::int64_t{limitMinutes} * 60;
-    last_ = nowS;
+    SetLimit(limitMinutes);
+    last_ = seen_ = nowS;
 }
 
-void IdleLedger::Active(std::int64_t atS) {
-    if (atS <= last_) return;
-    if (Reached(atS)) {
-        gaps_.emplace_back(last_, atS);  // minutes a later tick brings from this span are dropped too
-        pending_.clear();
-    } else {
-        ready_.insert(ready_.end(), pending_.begin(), pending_.end());
-        pending_.clear();
+// The held minutes ending at upToS or before go to due, or are dropped when due is null.
+void IdleLedger::Move(std::int64_t upToS, std::vector<PlayedMinute>* due) {
+    const auto end = std::partition_point(held_.begin(), held_.end(), [&](const PlayedMinute& m) { return m.at <= upToS; });
+    if (due)
+        for (auto minute = held_.begin(); minute != end; ++minute) due->push_back(std::move(*minute));
+    held_.erase(held_.begin(), end);
+}
+
+void IdleLedger::JudgeHands(std::vector<PlayedMinute>& due) {
+    Move(last_, &due);  // minutes that ended before the last hand, as at a run's first tick
+    for (const std::int64_t hand : {firstHand_, lastHand_}) {
+        if (hand <= last_) continue;
+        const bool reached = away_ || hand - last_ >= limit_;
+        Move(hand, reached ? nullptr : &due);
+        last_ = hand;
+        away_ = false;
     }
-    last_ = atS;
+    firstHand_ = lastHand_ = 0;
 }
 
-std::vector<PlayedMinute> IdleLedger::Tick(std::vector<PlayedMinute> crossed, std::int64_t nowS) {
-    for (PlayedMinute& minute : crossed) {
-        const bool inGap = std::any_of(gaps_.begin(), gaps_.end(),
-                                       [&](const auto& gap) { return minute.at > gap.first && minute.at <= gap.second; });
-        if (inGap) continue;
-        (minute.at <= last_ ? ready_ : pending_).push_back(std::move(minute));
-    }
-    gaps_.clear();  // later ticks bring later minutes
-    if (Reached(nowS)) pending_.clear();
-    return std::exchange(ready_, {});
+std::vector<PlayedMinute> IdleLedger::TakeDue(std::vector<PlayedMinute> crossed, std::int64_t seenS) {
+    for (PlayedMinute& minute : crossed) held_.push_back(std::move(minute));
+    seen_ = seenS;
+    std::vector<PlayedMinute> due;
+    JudgeHands(due);
+    if (seenS - last_ >= limit_) away_ = true;
+    if (away_) held_.clear();
+    return due;
 }
 
-std::vector<PlayedMinute> IdleLedger::End(std::int64_t nowS) {
-    if (!Reached(nowS)) ready_.insert(ready_.end(), pending_.begin(), pending_.end());
-    pending_.clear();
-    return std::exchange(ready_, {});
+// The hands since the last tick came after it: the emulator may have been gone by then.
+std::vector<PlayedMinute> IdleLedger::TakeAtEnd() {
+    std::vector<PlayedMinute> due;
+    if (!away_ && seen_ - last_ < limit_) Move(std::numeric_limits<std::int64_t>::max(), &due);
+    held_.clear();
+    firstHand_ = lastHand_ = 0;
+    return due;
 }
 
 }  // namespace kavri

@@ -1,19 +1,13 @@
-// The user's choice on time away from the game, kept in "kvroptions.csv": a first line
-// "KavriStat options",1 then "idle","on" or "off","<limit in minutes>", lines ending in CR LF.
+// The idle choice kept in "kvroptions.csv": a first line "KavriStat options",1 then
+// "idle","on" or "off","<limit in minutes>", lines ending in CR LF.
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "base/idle_choice.h"
+
 namespace kavri {
-
-inline constexpr int kIdleLimitMin = 2, kIdleLimitMax = 60, kIdleLimitDefault = 10;
-
-struct IdleOptions {
-    bool on = false;  // time away from the game is not counted
-    int limitMinutes = kIdleLimitDefault;
-    bool operator==(const IdleOptions&) const = default;
-};
 
 struct IdleOptionsContent {
     IdleOptions options;  // off unless the file reads cleanly
@@ -23,5 +17,8 @@ struct IdleOptionsContent {
 
 std::string FormatIdleOptions(const IdleOptions& options);
 IdleOptionsContent ParseIdleOptions(std::string_view bytes);
+
+// Why a limit typed in the Options dialog is refused; empty when it is taken.
+std::string IdleLimitProblem(std::string_view typed);
 
 }  // namespace kavri

@@ -1,13 +1,23 @@
 #include "idle/idle_watch.h"
 
-namespace kavri {
+#include <algorithm>
 
-void IdleWatch::Start(Input& input, std::int64_t nowS, int limitMinutes) {
-    ledger.Start(nowS, limitMinutes);
-    lastInput_ = input.LastKeyboardOrMouse();
+#include "base/text_util.h"
+
+namespace kavri {
+namespace {
+
+// XInput's own pads carry "IG_" in their device name; any other joystick or game pad is one that
+// XInput cannot read, whatever pads XInput answers for beside it.
+bool XInputCannotRead(const std::string& deviceName) {
+    for (std::size_t at = 0; at + 3 <= deviceName.size(); ++at)
+        if (EqualsNoCase(std::string_view(deviceName).substr(at, 3), "IG_")) return false;
+    return true;
 }
 
-void IdleWatch::Poll(Input& input, std::int64_t nowS) {
+}  // namespace
+
+bool IdleWatch::HandSeen(Input& input) {
     const std::uint64_t nowMs = input.SteadyMs();
     bool hand = false;
     if (input.PadsReadable())
@@ -19,7 +29,7 @@ void IdleWatch::Poll(Input& input, std::int64_t nowS) {
         lastInput_ = keys;
         hand = true;
     }
-    if (hand || Blind(input) != IdleBlind::No) ledger.Active(nowS);
+    return hand || Blind(input) != IdleBlind::No;
 }
 
 void IdleWatch::DevicesChanged() {
@@ -27,20 +37,14 @@ void IdleWatch::DevicesChanged() {
     nextControllerLook_ = 0;
 }
 
-void IdleWatch::LookForPads(Input& input) {
-    if (!input.PadsReadable()) return;
-    const std::uint64_t nowMs = input.SteadyMs();
-    for (int slot = 0; slot < 4; ++slot) pads_.Answer(slot, nowMs, input.ReadPad(slot));
-}
-
 IdleBlind IdleWatch::Blind(Input& input) {
     if (!input.PadsReadable()) return IdleBlind::NoXInput;
     if (const std::uint64_t nowMs = input.SteadyMs(); nowMs >= nextControllerLook_) {
-        controllerListed_ = input.GameControllerListed();
+        const auto names = input.GameControllers();
+        otherController_ = std::any_of(names.begin(), names.end(), XInputCannotRead);
         nextControllerLook_ = nowMs + kEmptySlotRetryMs;
     }
-    // XInput pads are listed too: a controller listed while no pad answers is one XInput cannot read.
-    return controllerListed_ && !pads_.AnyConnected() ? IdleBlind::OtherController : IdleBlind::No;
+    return otherController_ ? IdleBlind::OtherController : IdleBlind::No;
 }
 
 }  // namespace kavri

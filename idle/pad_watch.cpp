@@ -39,10 +39,4 @@ void PadWatch::DevicesChanged() {
         if (!s.connected) s.nextAsk = 0;
 }
 
-bool PadWatch::AnyConnected() const {
-    for (const Slot& s : slots_)
-        if (s.connected) return true;
-    return false;
-}
-
 }  // namespace kavri

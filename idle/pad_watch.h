@@ -24,7 +24,6 @@ public:
     bool Answer(int slot, std::uint64_t nowMs, const std::optional<PadReading>& reading);
     // A device arrived or left: every empty slot is asked at the next poll.
     void DevicesChanged();
-    bool AnyConnected() const;
 
 private:
     struct Slot {

@@ -12,44 +12,57 @@ constexpr std::size_t kOptionsReadLimit = 64 * 1024;  // far above the two lines
 }  // namespace
 
 void formKavriMeter::PadTimer_Timer() {
-    if (idleOptions.on && emulatorRunning) idleWatch.Poll(os_.input, os_.clock.UtcSeconds());
+    if (emulatorRunning) idle.Poll(os_.input, os_.clock.UtcSeconds());
 }
 
 void formKavriMeter::btnOptions_Click() {
-    const auto chosen = os_.windowing.AskIdleOptions(idleOptions, IdleBlindText());
-    if (!chosen || *chosen == idleOptions) return;
-    const bool wasOn = idleOptions.on;
-    idleOptions = *chosen;
-    if (emulatorRunning && idleOptions.on != wasOn) {
-        // Turned on: counting goes on from now; turned off: what was held back counts.
-        if (idleOptions.on) idleWatch.Start(os_.input, os_.clock.UtcSeconds(), idleOptions.limitMinutes);
-        else CreditPlayed(idleWatch.ledger.End(os_.clock.UtcSeconds()));
-    } else if (emulatorRunning && idleOptions.on) {
-        idleWatch.ledger.Limit(idleOptions.limitMinutes);
-    }
+    const auto chosen = os_.windowing.AskIdleOptions(idle.Options(), IdleBlindText(),
+                                                     [](const std::string& text) { return IdleLimitProblem(text); });
+    if (!chosen) return;
+    CreditPlayed(idle.Choose(*chosen, os_.input, emulatorRunning, os_.clock.UtcSeconds()));
     UpdatePadTimer();
-    ++optionsRevision;
-    if (!optionsNewer && !optionsFile.locked) SaveKept(optionsFile, optionsRevision, FormatIdleOptions(idleOptions));
+    SaveOptions();
+    ShowPendingNotices();
 }
 
-void formKavriMeter::DevicesChanged() { idleWatch.DevicesChanged(); }
+void formKavriMeter::DevicesChanged() { idle.DevicesChanged(); }
 
 // A missing file means off; a damaged or newer one leaves it off, is told of once, and a damaged
-// one is kept whole beside before a choice replaces it.
+// one is kept whole beside before a choice replaces it. One restored from the copy of a rewrite
+// cut short is written back at the next tick.
 void formKavriMeter::LoadOptions() {
     const auto bytes = LoadKept(optionsFile, kOptionsReadLimit);
     if (!bytes) return;
     const IdleOptionsContent content = ParseIdleOptions(*bytes);
-    idleOptions = content.options;
-    optionsNewer = content.newer;
+    idle.Load(content);
     if (!content.clean) ReportProblem(Notice::OptionsIgnored, optionsFile.path);
-    Loaded(optionsFile, content.clean, bytes->size(), kOptionsReadLimit, optionsRevision);
+    Loaded(optionsFile, content.clean, bytes->size(), kOptionsReadLimit, idle.Revision());
+}
+
+void formKavriMeter::SaveOptions() {
+    if (idle.Revision() == optionsFile.savedRevision || idle.FileNewer()) return;
+    if (optionsFile.locked && !RereadLockedOptions()) return;
+    SaveKept(optionsFile, idle.Revision(), FormatIdleOptions(idle.Options()));
+}
+
+// Read again before a choice replaces it: still unreadable, the user is told and it is tried at
+// every tick; a later version's is never replaced; a damaged one is kept whole first.
+bool formKavriMeter::RereadLockedOptions() {
+    const auto bytes = os_.files.ReadText(optionsFile.path, kOptionsReadLimit);
+    if (!bytes && FileExists(optionsFile.path)) {
+        ReportProblem(Notice::SaveHeld, optionsFile.path);
+        return false;
+    }
+    optionsFile.locked = false;
+    ForgetNotices(optionsFile.path);
+    const IdleOptionsContent content = ParseIdleOptions(bytes.value_or(""));
+    if (content.newer) idle.SetFileNewer();
+    optionsFile.backupPending = bytes && (!content.clean || bytes->size() >= kOptionsReadLimit);
+    return !content.newer;
 }
 
 std::string formKavriMeter::IdleBlindText() {
-    // An XInput pad is a listed game controller too: the slots are asked before it is judged.
-    if (!emulatorRunning) idleWatch.LookForPads(os_.input);
-    switch (idleWatch.Blind(os_.input)) {
+    switch (idle.Blind(os_.input)) {
     case IdleBlind::NoXInput: return "Idle time is not measured: Windows has no XInput here to read game pads.";
     case IdleBlind::OtherController:
         return "Idle time is not measured: a controller is connected that only the game can read.";
@@ -58,26 +71,35 @@ std::string formKavriMeter::IdleBlindText() {
     return {};
 }
 
-void formKavriMeter::HoldBack(int day, std::int32_t minutes) {
-    const std::int64_t now = os_.clock.UtcSeconds(), date = Today();
-    const std::string game = HasCurrentGame() ? currentGameId : std::string();
-    std::vector<PlayedMinute> crossed;
-    for (std::int32_t i = minutes; i > 0; --i) crossed.push_back({now - now % 60 - (i - 1) * 60, day, date, game});
-    CreditPlayed(idleWatch.ledger.Tick(std::move(crossed), now));
+void formKavriMeter::CreditHeldAtExit() {
+    if (!emulatorRunning) return;
+    CreditPlayed(idle.TakeAtEnd());
+    SaveChanged();
 }
 
-// Runs of minutes of one day, date and game go in together.
+std::vector<PlayedMinute> formKavriMeter::MinutesCrossed(int day, std::int32_t minutes) {
+    const std::int64_t now = os_.clock.UtcSeconds(), date = Today();
+    const bool timed = HasCurrentGame();
+    std::vector<PlayedMinute> crossed;
+    for (std::int32_t i = minutes; i > 0; --i)
+        crossed.push_back({now - now % 60 - (i - 1) * 60, day, date, timed ? currentGameId : std::string(),
+                           timed ? currentEntry : std::string()});
+    return crossed;
+}
+
 void formKavriMeter::CreditPlayed(const std::vector<PlayedMinute>& minutes) {
     for (std::size_t i = 0; i < minutes.size();) {
+        const PlayedMinute& first = minutes[i];
         std::size_t end = i + 1;
-        while (end < minutes.size() && minutes[end].day == minutes[i].day && minutes[end].date == minutes[i].date &&
-               minutes[end].game == minutes[i].game)
+        while (end < minutes.size() && minutes[end].day == first.day && minutes[end].date == first.date &&
+               minutes[end].game == first.game && minutes[end].play == first.play)
             ++end;
-        Credit(minutes[i].day, minutes[i].date, minutes[i].game, static_cast<std::int32_t>(end - i));
+        Credit(first, static_cast<std::int32_t>(end - i));
         i = end;
     }
+    if (!minutes.empty()) ShowRunAndGame();
 }
 
-void formKavriMeter::UpdatePadTimer() { PadTimer.enabled = idleOptions.on && emulatorRunning; }
+void formKavriMeter::UpdatePadTimer() { PadTimer.enabled = idle.Options().on && emulatorRunning; }
 
 }  // namespace kavri

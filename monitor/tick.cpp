@@ -37,23 +37,16 @@ void formKavriMeter::Timer1_Timer() {
         if (!emulatorRunning) CountRunStart(day);
         const bool inRange = minutes >= std::numeric_limits<std::int16_t>::min() &&
                              minutes <= std::numeric_limits<std::int16_t>::max();
-        if (minutes >= 1 && inRange) {
-            CreditMinutes(day, static_cast<std::int32_t>(minutes));
-        } else {
-            // A gap beyond 16 bits of minutes is a clock change or a suspension, not play.
-            if (asleep >= 1 || !inRange) MarkTickTime();
-            if (idleOptions.on) HoldBack(day, 0);  // minutes held back may be due now
-        }
-        lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
-        if (HasCurrentGame()) lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
+        // A gap beyond 16 bits of minutes is a clock change or a suspension, not play.
+        const std::int32_t crossed = minutes >= 1 && inRange ? static_cast<std::int32_t>(minutes) : 0;
+        if (crossed >= 1 || asleep >= 1 || !inRange) MarkTickTime();
+        // The minutes of the game whose line the tick refreshes go to its total too.
+        CreditPlayed(idle.TakeDue(MinutesCrossed(day, crossed), os_.clock.UtcSeconds()));
+        ShowRunAndGame();
         emulatorRunning = true;
     } else {
         // A short pause, then quitting, is play: what was held back within the limit counts.
-        if (emulatorRunning && idleOptions.on) {
-            CreditPlayed(idleWatch.ledger.End(os_.clock.UtcSeconds()));
-            lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
-            if (HasCurrentGame()) lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
-        }
+        if (emulatorRunning) CreditPlayed(idle.TakeAtEnd());
         currentIndex = -1;
         currentEntry.clear();
         runMinutes = 0;
@@ -64,36 +57,56 @@ void formKavriMeter::Timer1_Timer() {
     UpdatePadTimer();
     ProbeDiscs();
     ProbeImages();
+    SaveChanged();
+    ShowPendingNotices();
+}
+
+void formKavriMeter::SaveChanged() {
     if (ModelRevision() != statsFile.savedRevision) SaveStats();
     SaveTotals();
     SaveDiary();
-    ShowPendingNotices();
+    SaveOptions();
 }
 
 void formKavriMeter::CountRunStart(int day) {
     for (int slot : {day, kTotal}) lblTimes[slot].SetCaption(AddToNumberText(lblTimes[slot].Caption(), 1));
     diary.AddRun(Today());
-    if (idleOptions.on) idleWatch.Start(os_.input, os_.clock.UtcSeconds(), idleOptions.limitMinutes);
+    idle.BeginRun(os_.input, os_.clock.UtcSeconds());
     runStartText = os_.clock.DateText(os_.clock.Now());
     if (lstTimes.Count() > kRunsKept) lstTimes.Remove(lstTimes.Count() - 1);
     lstTimes.InsertTop(runStartText);
 }
 
-void formKavriMeter::CreditMinutes(int day, std::int32_t minutes) {
-    // The minutes of the game whose line the tick refreshes go to its total too.
-    if (idleOptions.on) HoldBack(day, minutes);
-    else Credit(day, Today(), HasCurrentGame() ? currentGameId : std::string(), minutes);
-    MarkTickTime();
+// Each credit goes to the run going on: minutes are held only while it lasts.
+void formKavriMeter::Credit(const PlayedMinute& first, std::int32_t minutes) {
+    runMinutes = SaturatingAdd(runMinutes, minutes);
+    CreditPlay(first.play, minutes);
+    if (!first.game.empty()) gameTotals.Add(first.game, minutes);
+    diary.AddMinutes(first.date, first.game, minutes);
+    for (int slot : {first.day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
+    for (int slot : {first.day, kTotal})
+        lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));
 }
 
-void formKavriMeter::Credit(int day, std::int64_t date, const std::string& game, std::int32_t minutes) {
-    runMinutes = SaturatingAdd(runMinutes, minutes);
-    if (HasCurrentGame() && game == currentGameId) gameMinutes = SaturatingAdd(gameMinutes, minutes);
-    if (!game.empty()) gameTotals.Add(game, minutes);
-    diary.AddMinutes(date, game, minutes);
-    for (int slot : {day, kTotal}) lblTime[slot].SetTag(AddToNumberText(lblTime[slot].Tag(), minutes));
-    for (int slot : {day, kTotal})
-        lblTime[slot].SetCaption(FormatDuration(TextAsInt32(lblTime[slot].Tag()).value_or(0)));
+// The play timed now shows its minutes at the tick; one that ended while its minutes were held
+// gets them on its own line, when the line still holds that play.
+void formKavriMeter::CreditPlay(const std::string& play, std::int32_t minutes) {
+    if (play.empty()) return;
+    if (HasCurrentGame() && play == currentEntry) {
+        gameMinutes = SaturatingAdd(gameMinutes, minutes);
+        return;
+    }
+    for (int i = 0; i < lstGames.Count(); ++i) {
+        const std::string& line = lstGames.Line(i);
+        if (!line.starts_with(play) || (line.size() > play.size() && line.compare(play.size(), 3, " - ") != 0)) continue;
+        const std::int32_t shown = line.size() > play.size() ? ParseDuration(line.substr(play.size() + 3)).value_or(0) : 0;
+        return lstGames.Replace(i, play + " - " + FormatDuration(SaturatingAdd(shown, minutes)));
+    }
+}
+
+void formKavriMeter::ShowRunAndGame() {
+    lstTimes.Replace(0, runStartText + " - " + FormatDuration(runMinutes));
+    if (HasCurrentGame()) lstGames.Replace(currentIndex, currentEntry + " - " + FormatDuration(gameMinutes));
 }
 
 // A games line is being timed: the one the tick refreshes, and whose game gets the minutes.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace kavri {
 
@@ -24,8 +26,9 @@ public:
     virtual std::optional<PadReading> ReadPad(int slot) = 0;
     // The system's tick count at the last keyboard or mouse input of the session.
     virtual std::uint32_t LastKeyboardOrMouse() = 0;
-    // A joystick or game pad is among the raw input devices (HID usage page 1, usage 4 or 5).
-    virtual bool GameControllerListed() = 0;
+    // The device names of the joysticks and game pads among the raw input devices (HID usage
+    // page 1, usage 4 or 5), XInput's own pads among them.
+    virtual std::vector<std::string> GameControllers() = 0;
     // Milliseconds of a clock that only goes forward.
     virtual std::uint64_t SteadyMs() = 0;
 };

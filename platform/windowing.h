@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "idle/idle_options.h"
+#include "base/idle_choice.h"
 #include "platform/records.h"
 
 namespace kavri {
@@ -54,10 +54,12 @@ public:
                                                  const TextCheck& check) = 0;
     // The standard Open dialog for a text file: the chosen file's path, or nothing.
     virtual std::optional<std::string> ChooseTextFile(const std::string& title) = 0;
-    // The Options dialog: whether time away from the game counts, and the idle limit in minutes
-    // (2 to 60); why idle time cannot be measured, when it cannot, in one sentence. OK gives the
-    // choice, Cancel or Esc nothing.
-    virtual std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason) = 0;
+    // The Options dialog: whether time away from the game counts, and the idle limit in minutes;
+    // why idle time cannot be measured, when it cannot, in one sentence. While time away is not
+    // counted and limitCheck names a reason the typed limit is refused, it shows and OK is
+    // unavailable. OK gives the choice, Cancel or Esc nothing.
+    virtual std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason,
+                                                      const TextCheck& limitCheck) = 0;
 };
 
 }  // namespace kavri

@@ -291,12 +291,18 @@ std::optional<std::string> FakeWindowing::ChooseTextFile(const std::string& titl
     return path;
 }
 
-std::optional<IdleOptions> FakeWindowing::AskIdleOptions(const IdleOptions&, const std::string& blindReason) {
+std::optional<IdleOptions> FakeWindowing::AskIdleOptions(const IdleOptions&, const std::string& blindReason,
+                                                         const TextCheck& limitCheck) {
     log_.Record("AskIdleOptions");
     blindReasons.push_back(blindReason);
     if (optionsChosen.empty()) return std::nullopt;
     std::optional<IdleOptions> chosen = optionsChosen.front();
     optionsChosen.pop_front();
+    if (!chosen || !chosen->on) return chosen;
+    if (std::string refusal = limitCheck(std::to_string(chosen->limitMinutes)); !refusal.empty()) {
+        refusals.push_back(std::move(refusal));
+        return std::nullopt;
+    }
     return chosen;
 }
 
@@ -579,9 +585,9 @@ std::optional<PadReading> FakeInput::ReadPad(int slot) {
     return pads[static_cast<std::size_t>(slot)];
 }
 
-bool FakeInput::GameControllerListed() {
+std::vector<std::string> FakeInput::GameControllers() {
     ++controllerLooks;
-    return controllerListed;
+    return controllers;
 }
 
 }  // namespace kavri::fake

@@ -190,10 +190,12 @@ public:
     std::optional<std::string> InputText(const std::string& title, const std::string& prompt, const std::string& value,
                                          std::size_t maxCharacters, const TextCheck& check) override;
     std::optional<std::string> ChooseTextFile(const std::string& title) override;
-    // What the user sets in each Options dialog, nothing for Cancel; the reasons it showed.
+    // What the user sets in each Options dialog, nothing for Cancel; the reasons it showed. A
+    // limit the check refuses cannot be taken: the user cancels, and the reason joins refusals.
     std::deque<std::optional<IdleOptions>> optionsChosen;
     std::vector<std::string> blindReasons;
-    std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason) override;
+    std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason,
+                                              const TextCheck& limitCheck) override;
 
 private:
     CallLog& log_;
@@ -322,7 +324,7 @@ public:
     bool xinput = true;
     std::array<std::optional<PadReading>, 4> pads{};
     std::uint32_t lastKeyboard = 0;
-    bool controllerListed = false;
+    std::vector<std::string> controllers;  // the joysticks' and game pads' device names
     std::uint64_t steadyMs = 0;
     std::array<int, 4> slotReads{};  // how often each slot was asked
     int controllerLooks = 0;
@@ -330,7 +332,7 @@ public:
     bool PadsReadable() override { return xinput; }
     std::optional<PadReading> ReadPad(int slot) override;
     std::uint32_t LastKeyboardOrMouse() override { return lastKeyboard; }
-    bool GameControllerListed() override;
+    std::vector<std::string> GameControllers() override;
     std::uint64_t SteadyMs() override { return steadyMs; }
 };
 

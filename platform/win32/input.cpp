@@ -54,25 +54,42 @@ std::uint32_t Win32Input::LastKeyboardOrMouse() {
     return ::GetLastInputInfo(&info) ? info.dwTime : 0;
 }
 
-bool Win32Input::GameControllerListed() {
+namespace {
+
+// A game controller's device name; empty for any other device, or one whose info cannot be read.
+std::string ControllerName(HANDLE device) {
+    RID_DEVICE_INFO info{};
+    info.cbSize = sizeof info;
+    UINT size = sizeof info;
+    if (::GetRawInputDeviceInfoW(device, RIDI_DEVICEINFO, &info, &size) == static_cast<UINT>(-1)) return {};
+    if (info.hid.usUsagePage != kGenericDesktop || (info.hid.usUsage != kJoystick && info.hid.usUsage != kGamePad))
+        return {};
+    // Device names are ASCII.
+    char name[512] = {};
+    UINT length = sizeof name - 1;
+    if (::GetRawInputDeviceInfoA(device, RIDI_DEVICENAME, name, &length) == static_cast<UINT>(-1)) {
+        Trace("GetRawInputDeviceInfoA", "RIDI_DEVICENAME", ::GetLastError());
+        return "?";  // a controller all the same, of no known kind
+    }
+    return name;
+}
+
+}  // namespace
+
+std::vector<std::string> Win32Input::GameControllers() {
     UINT count = 0;
-    if (::GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST)) != 0 || count == 0) return false;
+    if (::GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST)) != 0 || count == 0) return {};
     std::vector<RAWINPUTDEVICELIST> devices(count);
     const UINT listed = ::GetRawInputDeviceList(devices.data(), &count, sizeof(RAWINPUTDEVICELIST));
     if (listed == static_cast<UINT>(-1)) {
         Trace("GetRawInputDeviceList", "", ::GetLastError());
-        return false;
+        return {};
     }
-    for (UINT i = 0; i < listed; ++i) {
-        if (devices[i].dwType != RIM_TYPEHID) continue;
-        RID_DEVICE_INFO info{};
-        info.cbSize = sizeof info;
-        UINT size = sizeof info;
-        if (::GetRawInputDeviceInfoW(devices[i].hDevice, RIDI_DEVICEINFO, &info, &size) == static_cast<UINT>(-1)) continue;
-        if (info.hid.usUsagePage == kGenericDesktop && (info.hid.usUsage == kJoystick || info.hid.usUsage == kGamePad))
-            return true;
-    }
-    return false;
+    std::vector<std::string> names;
+    for (UINT i = 0; i < listed; ++i)
+        if (devices[i].dwType == RIM_TYPEHID)
+            if (std::string name = ControllerName(devices[i].hDevice); !name.empty()) names.push_back(std::move(name));
+    return names;
 }
 
 std::uint64_t Win32Input::SteadyMs() { return ::GetTickCount64(); }

@@ -36,7 +36,8 @@ public:
     std::optional<std::string> InputText(const std::string& title, const std::string& prompt, const std::string& value,
                                          std::size_t maxCharacters, const TextCheck& check) override;
     std::optional<std::string> ChooseTextFile(const std::string& title) override;
-    std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason) override;
+    std::optional<IdleOptions> AskIdleOptions(const IdleOptions& current, const std::string& blindReason,
+                                              const TextCheck& limitCheck) override;
 
     // ControlObserver
     void LabelChanged(const Label& label) override;

@@ -94,7 +94,7 @@ public:
     bool PadsReadable() override;
     std::optional<PadReading> ReadPad(int slot) override;
     std::uint32_t LastKeyboardOrMouse() override;
-    bool GameControllerListed() override;
+    std::vector<std::string> GameControllers() override;
     std::uint64_t SteadyMs() override;
 
 private:

@@ -22,8 +22,8 @@ struct TextRequest {
     std::optional<std::string> taken;
 };
 
-std::string EditText(HWND dialog) {
-    const HWND edit = ::GetDlgItem(dialog, IDC_TEXT_EDIT);
+std::string EditText(HWND dialog, int id = IDC_TEXT_EDIT) {
+    const HWND edit = ::GetDlgItem(dialog, id);
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
     const int length = ::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()));
     return Utf8(text.data(), length);
@@ -75,14 +75,22 @@ void TextCommand(HWND dialog, TextRequest& request, int id, int code) {
 struct OptionsRequest {
     IdleOptions options;
     const std::string& blindReason;
+    const Windowing::TextCheck& limitCheck;
     bool taken = false;
 };
 
-// The limit is asked only while time away is not counted.
-void EnableLimit(HWND dialog) {
-    const bool on = ::IsDlgButtonChecked(dialog, IDC_IDLE_ON) == BST_CHECKED;
+bool IdleOn(HWND dialog) { return ::IsDlgButtonChecked(dialog, IDC_IDLE_ON) == BST_CHECKED; }
+
+// The limit is asked only while time away is not counted; then a limit refused shows its reason
+// and OK is unavailable.
+bool RecheckOptions(HWND dialog, const OptionsRequest& request) {
+    const bool on = IdleOn(dialog);
     for (const int id : {IDC_IDLE_LIMIT_LABEL, IDC_IDLE_LIMIT, IDC_IDLE_SPIN, IDC_IDLE_UNIT})
         ::EnableWindow(::GetDlgItem(dialog, id), on);
+    const std::string reason = on ? request.limitCheck(EditText(dialog, IDC_IDLE_LIMIT)) : std::string();
+    ::SetDlgItemTextW(dialog, IDC_IDLE_REASON, Wide(reason).c_str());
+    ::EnableWindow(::GetDlgItem(dialog, IDOK), reason.empty());
+    return reason.empty();
 }
 
 void StartOptions(HWND dialog, OptionsRequest& request) {
@@ -91,31 +99,28 @@ void StartOptions(HWND dialog, OptionsRequest& request) {
     ::SendDlgItemMessageW(dialog, IDC_IDLE_SPIN, UDM_SETPOS32, 0, request.options.limitMinutes);
     ::SendDlgItemMessageW(dialog, IDC_IDLE_LIMIT, EM_LIMITTEXT, 2, 0);
     ::SetDlgItemTextW(dialog, IDC_IDLE_BLIND, Wide(request.blindReason).c_str());
-    EnableLimit(dialog);
-}
-
-// A limit typed out of range is brought within it, and shown so.
-int Limit(HWND dialog) {
-    BOOL read = FALSE;
-    const UINT typed = ::GetDlgItemInt(dialog, IDC_IDLE_LIMIT, &read, FALSE);
-    const int limit = !read ? kIdleLimitDefault : typed < kIdleLimitMin ? kIdleLimitMin : typed > kIdleLimitMax ? kIdleLimitMax : static_cast<int>(typed);
-    ::SetDlgItemInt(dialog, IDC_IDLE_LIMIT, static_cast<UINT>(limit), FALSE);
-    return limit;
+    RecheckOptions(dialog, request);
 }
 
 void OptionsCommand(HWND dialog, OptionsRequest& request, int id, int code) {
-    if (id == IDC_IDLE_ON && code == BN_CLICKED) EnableLimit(dialog);
-    if (id == IDOK) {
-        request.options = IdleOptions{::IsDlgButtonChecked(dialog, IDC_IDLE_ON) == BST_CHECKED, Limit(dialog)};
+    if ((id == IDC_IDLE_ON && code == BN_CLICKED) || (id == IDC_IDLE_LIMIT && code == EN_CHANGE))
+        RecheckOptions(dialog, request);
+    if (id == IDOK && RecheckOptions(dialog, request)) {
+        // Off, a limit left unfinished keeps the one there was.
+        const bool typed = request.limitCheck(EditText(dialog, IDC_IDLE_LIMIT)).empty();
+        const int limit = typed ? static_cast<int>(::GetDlgItemInt(dialog, IDC_IDLE_LIMIT, nullptr, FALSE))
+                                : request.options.limitMinutes;
+        request.options = IdleOptions{IdleOn(dialog), limit};
         request.taken = true;
     }
-    if (id == IDOK || id == IDCANCEL) ::EndDialog(dialog, id);
+    if (id == IDCANCEL || (id == IDOK && request.taken)) ::EndDialog(dialog, id);
 }
 
 }  // namespace
 
-std::optional<IdleOptions> MainWindow::AskIdleOptions(const IdleOptions& current, const std::string& blindReason) {
-    OptionsRequest request{current, blindReason};
+std::optional<IdleOptions> MainWindow::AskIdleOptions(const IdleOptions& current, const std::string& blindReason,
+                                                      const TextCheck& limitCheck) {
+    OptionsRequest request{current, blindReason, limitCheck};
     if (::DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_OPTIONS), hwnd_,
                           &DialogProcedure<OptionsRequest, StartOptions, OptionsCommand>,
                           reinterpret_cast<LPARAM>(&request)) == -1)
