@@ -47,6 +47,7 @@ void Play(Harness& h, const std::string& minutes, int tickAt = 0) {
             if (pad && second == 2) *pad = PadReading{pad->buttons};
             if (pad && minute == 'D') pad->leftX = static_cast<std::int16_t>(second % 2 ? 7000 : -7000);
             if (second == 1 && minute == 'K') ++h.os.input.lastKeyboard;
+            if (second == 1 && minute == 's') h.os.clock.Sleep(3600);
             if (second == 1 && minute == 'e') h.Emulator(false);
             if (minute == 'c' && second == 1) h.os.multimedia.Eject("D:");
             if (minute == 'c' && second == 1) h.os.files.Put("D:\\system.cnf", "BOOT = cdrom:\\SLES_123.45;1\r\n");
@@ -272,6 +273,26 @@ TEST(TimeAway, WhatAPadReadingShows) {
         EXPECT_EQ(ShowsAHand(PadReading{}, row.now), row.hand)
             << row.now.leftX << " " << row.now.leftY << " " << row.now.rightX << " " << row.now.rightY << " "
             << int(row.now.leftTrigger) << " " << int(row.now.rightTrigger);
+}
+
+// Review probes: "s" the computer sleeps an hour at the minute's first second.
+TEST(TimeAway, ReviewProbeSleepDoesNotMakeAPauseTimeAway) {
+    const struct {
+        const char* what;
+        int limit;
+        std::string minutes;
+        int counted;
+    } rows[] = {
+        {"a short pause, an hour asleep, a press on waking: as the pause without the sleep", 10, "PP--sPP", 7},
+        {"played up to the sleep, a press on waking", 10, "PPPsPP", 6},
+        {"a short pause, then asleep, then the emulator ends on waking", 10, "PP--s", 5},
+    };
+    for (const auto& row : rows) {
+        Harness h;
+        Start(h, IdleOptions{true, row.limit});
+        Play(h, row.minutes);
+        EXPECT_EQ(SlotMinutes(h, kTotal), row.counted) << row.what;
+    }
 }
 
 TEST(TimeAway, EmptySlotsAreAskedEveryTenSecondsOrAfterADeviceChange) {
