@@ -246,6 +246,28 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
     }
 }
 
+// Review probe: a file rewritten at its path between two runs of the emulator (a launcher that
+// puts each game it starts at one path) is the new game at the new run, never its old one again.
+TEST(ImageProbe, ReviewProbeRewrittenBetweenRuns) {
+    const struct {
+        const char *what, *events, *trace, *games;
+    } scripts[] = {
+        {"stopped, rewritten, started again", "run cmd=\"@s1.iso\" t stop t done rewrite=s1.iso:s4.iso run t t",
+         "SLUS-00001/0 - SLUS-00004/0 SLUS-00004/1", "SLUS-00001 1|SLUS-00004 1"},
+        {"stopped, rewritten, started again, a slow read", "run cmd=\"@s1.iso\" t stop t done rewrite=s1.iso:s4.iso readms=400 run t t",
+         "SLUS-00001/0 - - SLUS-00004/0", "SLUS-00001 1|SLUS-00004 1"},
+        {"rewritten, started again between two ticks", "run cmd=\"@s1.iso\" t done rewrite=s1.iso:s4.iso restart t t",
+         "SLUS-00001/0 SLUS-00004/0 SLUS-00004/1", "SLUS-00001 1|SLUS-00004 1"},
+    };
+    for (const auto& script : scripts) {
+        Harness h;
+        PutImages(h);
+        h.form.Form_Load();
+        EXPECT_EQ(Script(h, script.events), script.trace) << script.what;
+        EXPECT_EQ(Games(h), script.games) << script.what;
+    }
+}
+
 TEST(ImageProbe, ChoiceOfThePlayedImage) {
     const struct {
         const char* what;
