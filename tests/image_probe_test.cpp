@@ -268,6 +268,22 @@ TEST(ImageProbe, ReviewProbeRewrittenBetweenRuns) {
     }
 }
 
+// Review probe: the image played, reopened under a new handle whose path the look did not have
+// (its budget spent on another handle: the worker pool answers Pending for it, as "stuck" does
+// here) is still the same play, not taken out and counted again.
+TEST(ImageProbe, ReviewProbeReopenedUnderAHandleNotAskedYet) {
+    Harness h;
+    PutImages(h);
+    h.form.Form_Load();
+    EXPECT_EQ(Script(h, "run hold=20:s1.iso t"), "SLUS-00001/0");
+    Hold(h, 30, kImages + "s1.iso");
+    h.os.kernel.stuck.insert({30, h.os.kernel.handles.back().object});
+    EXPECT_EQ(Script(h, "drop=20 t"), "SLUS-00001/1");
+    h.os.kernel.stuck.clear();
+    EXPECT_EQ(Script(h, "t"), "SLUS-00001/2");
+    EXPECT_EQ(Games(h), "SLUS-00001 1");
+}
+
 TEST(ImageProbe, ChoiceOfThePlayedImage) {
     const struct {
         const char* what;
