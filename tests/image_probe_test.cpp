@@ -246,9 +246,9 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
     }
 }
 
-// Review probe: a file rewritten at its path between two runs of the emulator (a launcher that
+// Review probes: a file rewritten at its path between two runs of the emulator (a launcher that
 // puts each game it starts at one path) is the new game at the new run, never its old one again.
-TEST(ImageProbe, ReviewProbeRewrittenBetweenRuns) {
+TEST(ImageProbe, ReviewProbeCommandLineImage) {
     const struct {
         const char *what, *events, *trace, *games;
     } scripts[] = {
@@ -258,6 +258,12 @@ TEST(ImageProbe, ReviewProbeRewrittenBetweenRuns) {
          "SLUS-00001/0 - - SLUS-00004/0", "SLUS-00001 1|SLUS-00004 1"},
         {"rewritten, started again between two ticks", "run cmd=\"@s1.iso\" t done rewrite=s1.iso:s4.iso restart t t",
          "SLUS-00001/0 SLUS-00004/0 SLUS-00004/1", "SLUS-00001 1|SLUS-00004 1"},
+        // The firmware file a launcher passes ("-bios b.bin") is a ".bin" of no game: the emulator
+        // keeping it open or mapped is no other disc put in.
+        {"the firmware held open beside the command line's image", "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\" open=b.bin t t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"the firmware mapped beside the command line's image", "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\" map=b.bin t t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
     };
     for (const auto& script : scripts) {
         Harness h;
