@@ -295,6 +295,22 @@ TEST(TimeAway, ReviewProbeSleepDoesNotMakeAPauseTimeAway) {
     }
 }
 
+// Review probe: "kvroptions.csv" held by another program at start and free a tick later is read
+// as the statistics file is: the run counts as with the file readable from the start.
+TEST(TimeAway, ReviewProbeOptionsFileLockedAtStartIsReadOnceFree) {
+    Harness readable, held;
+    for (Harness* h : {&readable, &held}) h->os.files.Put(kOptionsPath, "\"KavriStat options\",1\r\n\"idle\",\"on\",\"2\"\r\n");
+    held.os.files.locked.insert(kOptionsPath);
+    for (Harness* h : {&readable, &held}) {
+        Start(*h, std::nullopt);
+        h->os.files.locked.clear();
+        h->form.Timer1_Timer();
+        Play(*h, "P-----");
+    }
+    EXPECT_EQ(held.form.idle.Options(), readable.form.idle.Options());
+    EXPECT_EQ(SlotMinutes(held, kTotal), SlotMinutes(readable, kTotal));
+}
+
 TEST(TimeAway, EmptySlotsAreAskedEveryTenSecondsOrAfterADeviceChange) {
     Harness h;
     Start(h, IdleOptions{true, 10});
