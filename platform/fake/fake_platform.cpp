@@ -587,7 +587,6 @@ std::optional<PadReading> FakeInput::ReadPad(int slot) {
 }
 
 std::vector<std::string> FakeInput::GameControllers() {
-    ++controllerLooks;
     return controllers;
 }
 

@@ -328,7 +328,6 @@ public:
     std::vector<std::string> controllers;  // the joysticks' and game pads' device names
     std::uint64_t steadyMs = 0;
     std::array<int, 4> slotReads{};  // how often each slot was asked
-    int controllerLooks = 0;
 
     bool PadsReadable() override { return xinput; }
     std::optional<PadReading> ReadPad(int slot) override;
