@@ -230,7 +230,6 @@ private:
     void MarkTickTime();
     bool HasCurrentGame() const;
     void CountRunStart(int day);
-    void CreditMinutes(int day, std::int32_t minutes);
     // Minutes to the run, the day slot and Total, the play's games line, the game's total, and the diary.
     void Credit(const PlayedMinute& first, std::int32_t minutes);
     void CreditPlay(const std::string& play, std::int32_t minutes);
@@ -242,6 +241,9 @@ private:
     // Every file whose content changed since its last save.
     void SaveChanged();
     bool RereadLockedOptions();
+    // While no choice waits behind it, the options file unreadable at start is tried at each tick.
+    void RetryLockedOptions();
+    void ApplyLoadedOptions(const std::string& bytes);
     void UpdatePadTimer();
     void ClearGame();
     void Recorded(const std::string& id, const std::string& dateText);

@@ -4,7 +4,8 @@
 // run ends (the emulator gone, the program closing, the option turned off) what is held is judged
 // at the last tick that saw the emulator: the program knows the emulator ran until then and not
 // after, and the minutes held stop there too. Hands are judged at the tick after them for the same
-// reason: one seen after the emulator's last tick does not end a pause. Times are UTC seconds.
+// reason: one seen after the emulator's last tick does not end a pause. Times are seconds on a clock
+// that stops while the computer sleeps.
 #pragma once
 
 #include <cstdint>

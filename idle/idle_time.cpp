@@ -4,12 +4,19 @@
 
 namespace kavri {
 
+std::int64_t AwakeSeconds(Clock& clock) {
+    return clock.UtcSeconds() - static_cast<std::int64_t>(clock.MillisecondsAsleep() / 1000);
+}
+
 void IdleTime::Load(const IdleOptionsContent& content) {
     options_ = content.options;
     fileNewer_ = content.newer;
 }
 
-std::vector<PlayedMinute> IdleTime::Choose(const IdleOptions& chosen, Input& input, bool running, std::int64_t nowS) {
+// A limit out of range, as the dialog may give back with the option off, keeps the one in force.
+std::vector<PlayedMinute> IdleTime::Choose(IdleOptions chosen, Input& input, bool running, std::int64_t nowS) {
+    if (chosen.limitMinutes < kIdleLimitMin || chosen.limitMinutes > kIdleLimitMax)
+        chosen.limitMinutes = options_.limitMinutes;
     const IdleOptions before = std::exchange(options_, chosen);
     ++revision_;
     if (!running || chosen == before) return {};

@@ -8,8 +8,13 @@
 #include "idle/idle_ledger.h"
 #include "idle/idle_options.h"
 #include "idle/idle_watch.h"
+#include "platform/clock.h"
 
 namespace kavri {
+
+// Seconds on a clock that stops while the computer sleeps or hibernates: pauses are measured on
+// it, so time asleep never makes a pause reach the idle limit.
+std::int64_t AwakeSeconds(Clock& clock);
 
 class IdleTime {
 public:
@@ -24,7 +29,7 @@ public:
 
     // The user took a choice in Options at nowS; running: a run goes on. Gives back the minutes
     // held that are to be credited now: turned off mid-run, what was held counts.
-    std::vector<PlayedMinute> Choose(const IdleOptions& chosen, Input& input, bool running, std::int64_t nowS);
+    std::vector<PlayedMinute> Choose(IdleOptions chosen, Input& input, bool running, std::int64_t nowS);
     // The emulator was first seen at nowS.
     void BeginRun(Input& input, std::int64_t nowS);
     // About once a second while the emulator runs and the option is on.

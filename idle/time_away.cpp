@@ -12,14 +12,14 @@ constexpr std::size_t kOptionsReadLimit = 64 * 1024;  // far above the two lines
 }  // namespace
 
 void formKavriMeter::PadTimer_Timer() {
-    if (emulatorRunning) idle.Poll(os_.input, os_.clock.UtcSeconds());
+    if (emulatorRunning) idle.Poll(os_.input, AwakeSeconds(os_.clock));
 }
 
 void formKavriMeter::btnOptions_Click() {
     const auto chosen = os_.windowing.AskIdleOptions(idle.Options(), IdleBlindText(),
                                                      [](const std::string& text) { return IdleLimitProblem(text); });
     if (!chosen) return;
-    CreditPlayed(idle.Choose(*chosen, os_.input, emulatorRunning, os_.clock.UtcSeconds()));
+    CreditPlayed(idle.Choose(*chosen, os_.input, emulatorRunning, AwakeSeconds(os_.clock)));
     UpdatePadTimer();
     SaveOptions();
     ShowPendingNotices();
@@ -32,11 +32,28 @@ void formKavriMeter::DevicesChanged() { idle.DevicesChanged(); }
 // cut short is written back at the next tick.
 void formKavriMeter::LoadOptions() {
     const auto bytes = LoadKept(optionsFile, kOptionsReadLimit);
-    if (!bytes) return;
-    const IdleOptionsContent content = ParseIdleOptions(*bytes);
+    if (bytes) ApplyLoadedOptions(*bytes);
+}
+
+void formKavriMeter::ApplyLoadedOptions(const std::string& bytes) {
+    const IdleOptionsContent content = ParseIdleOptions(bytes);
     idle.Load(content);
     if (!content.clean) ReportProblem(Notice::OptionsIgnored, optionsFile.path);
-    Loaded(optionsFile, content.clean, bytes->size(), kOptionsReadLimit, idle.Revision());
+    Loaded(optionsFile, content.clean, bytes.size(), kOptionsReadLimit, idle.Revision());
+}
+
+// Read once free and applied as at start; a run going on is judged by it from now. A choice taken
+// meanwhile is saved by SaveOptions instead, which reads the file again first.
+void formKavriMeter::RetryLockedOptions() {
+    if (!optionsFile.locked || idle.Revision() != optionsFile.savedRevision) return;
+    const auto bytes = os_.files.ReadText(optionsFile.path, kOptionsReadLimit);
+    if (!bytes && FileExists(optionsFile.path)) return;
+    optionsFile.locked = false;
+    ForgetNotices(optionsFile.path);
+    if (!bytes) return;
+    ApplyLoadedOptions(*bytes);
+    if (emulatorRunning) idle.BeginRun(os_.input, AwakeSeconds(os_.clock));
+    UpdatePadTimer();
 }
 
 void formKavriMeter::SaveOptions() {
@@ -78,11 +95,11 @@ void formKavriMeter::CreditHeldAtExit() {
 }
 
 std::vector<PlayedMinute> formKavriMeter::MinutesCrossed(int day, std::int32_t minutes) {
-    const std::int64_t now = os_.clock.UtcSeconds(), date = Today();
+    const std::int64_t now = os_.clock.UtcSeconds(), awake = AwakeSeconds(os_.clock), date = Today();
     const bool timed = HasCurrentGame();
     std::vector<PlayedMinute> crossed;
     for (std::int32_t i = minutes; i > 0; --i)
-        crossed.push_back({now - now % 60 - (i - 1) * 60, day, date, timed ? currentGameId : std::string(),
+        crossed.push_back({awake - now % 60 - (i - 1) * 60, day, date, timed ? currentGameId : std::string(),
                            timed ? currentEntry : std::string()});
     return crossed;
 }

@@ -29,7 +29,11 @@ std::optional<std::vector<HeldFile>> HeldFiles::Look(Kernel& kernel, std::uint32
                 // stands, so an image played is not taken out and counted again when it answers.
                 if (known == known_.end()) continue;
                 seen.insert(*known);
-            } else if (answer.outcome == Outcome::TimedOut || answer.outcome == Outcome::NoWorker) {
+            } else if (answer.outcome == Outcome::NotAsked && known != known_.end()) {
+                seen.insert(*known);  // asked at a later look; meanwhile its last answer stands
+            } else if (answer.outcome == Outcome::TimedOut || answer.outcome == Outcome::NoWorker ||
+                       answer.outcome == Outcome::NotAsked) {
+                // A handle not answered yet may be the image played, reopened: the look is not whole.
                 for (auto& [asked, file] : seen) known_[asked] = std::move(file);  // not asked again
                 return std::nullopt;
             } else {

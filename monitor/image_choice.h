@@ -24,7 +24,6 @@ public:
     // with none, the start's game, until the process has been seen holding another image, whether
     // or not that image names a game.
     const std::string& Choose(const std::vector<HeldImage>& held);
-    const std::string& Played() const { return played_; }
 
 private:
     std::string start_;

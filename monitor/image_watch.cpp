@@ -1,5 +1,8 @@
 #include "monitor/image_watch.h"
 
+#include <algorithm>
+
+#include "base/game_id.h"
 #include "discimage/image_path.h"
 #include "monitor/command_line.h"
 
@@ -56,6 +59,7 @@ void ImageWatch::Update() {
 
 // The emulator stopped or another one started: what it played ended with it.
 void ImageWatch::Forget() {
+    ids_.NewLook();  // nothing an earlier process's looks found stands for the next one
     if (told_ && !told_->empty()) told_.reset();
     if (processId_ != 0) kernel_.ForgetProcess(processId_);
     processId_ = 0;
@@ -65,6 +69,11 @@ void ImageWatch::Forget() {
     played_ = {};
     choice_.Start({});
     held_.Clear();
+}
+
+bool ImageWatch::OnCommandLine(const std::string& path) const {
+    const std::string key = IdKey(path);
+    return std::any_of(startPaths_.begin(), startPaths_.end(), [&](const std::string& arg) { return IdKey(arg) == key; });
 }
 
 // The last image on the command line that reads as a game disc (a launcher may pass other
@@ -94,7 +103,9 @@ std::optional<std::vector<HeldImage>> ImageWatch::ImagesHeld(const std::vector<H
         if (KindOf(path) == ImageKind::None) return false;
         const auto id = ids_.Find(path);
         if (!id) missing = true;
-        else images.push_back({*id, since, path});
+        // A file of no game that the command line names beside its image (the firmware a launcher
+        // passes) is no other disc put in; any other image, game or not, is.
+        else if (!id->empty() || !OnCommandLine(path)) images.push_back({*id, since, path});
         game = game || (id && !id->empty());
         return true;
     };

@@ -43,6 +43,7 @@ private:
     void Update();
     void Forget();
     std::optional<HeldImage> StartImage();
+    bool OnCommandLine(const std::string& path) const;
     std::optional<std::vector<HeldImage>> ImagesHeld(const std::vector<HeldFile>& files,
                                                      std::optional<std::vector<std::string>>& mapped);
 

@@ -23,6 +23,7 @@ std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
 void formKavriMeter::Timer1_Timer() {
     if (!trayAdded) RestoreTrayIcon();
     RetryLockedLoad();
+    RetryLockedOptions();
     if (IsRunningApp()) {
         const int day = os_.clock.Weekday(os_.clock.Now()) - 1;
         // Minute boundaries crossed since the last tick, on the UTC clock: daylight saving and a
@@ -41,7 +42,7 @@ void formKavriMeter::Timer1_Timer() {
         const std::int32_t crossed = minutes >= 1 && inRange ? static_cast<std::int32_t>(minutes) : 0;
         if (crossed >= 1 || asleep >= 1 || !inRange) MarkTickTime();
         // The minutes of the game whose line the tick refreshes go to its total too.
-        CreditPlayed(idle.TakeDue(MinutesCrossed(day, crossed), os_.clock.UtcSeconds()));
+        CreditPlayed(idle.TakeDue(MinutesCrossed(day, crossed), AwakeSeconds(os_.clock)));
         ShowRunAndGame();
         emulatorRunning = true;
     } else {
@@ -71,7 +72,7 @@ void formKavriMeter::SaveChanged() {
 void formKavriMeter::CountRunStart(int day) {
     for (int slot : {day, kTotal}) lblTimes[slot].SetCaption(AddToNumberText(lblTimes[slot].Caption(), 1));
     diary.AddRun(Today());
-    idle.BeginRun(os_.input, os_.clock.UtcSeconds());
+    idle.BeginRun(os_.input, AwakeSeconds(os_.clock));
     runStartText = os_.clock.DateText(os_.clock.Now());
     if (lstTimes.Count() > kRunsKept) lstTimes.Remove(lstTimes.Count() - 1);
     lstTimes.InsertTop(runStartText);

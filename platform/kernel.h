@@ -28,6 +28,7 @@ struct HandlePath {
         Failed,
         TimedOut,  // no answer within the budget: the worker asking stays on it
         Pending,   // a worker is still on this handle from an earlier ask: it was not asked again
+        NotAsked,  // the look's time ran out before this handle: it is asked at a later look
         NoWorker,  // every worker is held up by another handle: nothing was asked
     };
     Outcome outcome = Outcome::Failed;

@@ -35,10 +35,11 @@ std::string_view After(std::string_view text, std::string_view word) {
     return StartsWithNoCase(text, word) ? Trim(text.substr(word.size())) : std::string_view();
 }
 
-// A disc of a set, of at most nine: "Disc 1", "Disk 2 of 3", "CD2"; not "CD40".
+// A disc of a set, of at most nine: "Disc 1", "Disk 2 of 3", "CD2", "Disc B"; not "CD40".
 bool IsDisc(std::string_view group) {
     for (const char* word : {"Disc", "Disk", "CD"}) {
         std::string_view number = After(group, word);
+        if (number.size() == 1 && number[0] >= 'A' && number[0] <= 'I' && group.size() > 3) return true;
         int count = 9;
         if (const std::size_t of = number.find(" of "); of != std::string_view::npos) {
             count = NumberUpTo(number.substr(of + 4), 9);
@@ -49,17 +50,18 @@ bool IsDisc(std::string_view group) {
     return false;
 }
 
-// "Track 01", "Rev 1", "Rev A", "v1.1", "Version 2"; not "V8".
+// "Track 01", "Rev 1", "Rev A", "v1.1", "1.1", "Version 2"; not "V8".
 bool IsTrackVersionOrRevision(std::string_view group) {
     if (NumberUpTo(After(group, "Track"), 99) > 0) return true;
     if (const std::string_view revision = After(group, "Rev"); !revision.empty())
         return IsDigits(revision) || (revision.size() == 1 && std::isupper(static_cast<unsigned char>(revision[0])));
     if (const std::string_view version = After(group, "Version"); !version.empty())
         return IsDigits(version) || IsDottedNumber(version);
+    if (IsDottedNumber(group)) return true;
     return group.size() > 1 && (group[0] == 'v' || group[0] == 'V') && IsDottedNumber(group.substr(1));
 }
 
-constexpr std::array<std::string_view, 24> kRegions = {
+constexpr std::array<std::string_view, 28> kRegions = {"PAL", "NTSC", "NTSC-U", "NTSC-J",
     "USA", "Europe", "Japan", "World", "Asia", "Australia", "Brazil", "Canada", "China", "France", "Germany", "Italy",
     "Korea", "Netherlands", "Spain", "Sweden", "UK", "Russia", "Taiwan", "Hong Kong", "Scandinavia", "Greece",
     "Portugal", "Denmark"};
@@ -68,12 +70,19 @@ constexpr std::array<std::string_view, 24> kRegions = {
 constexpr std::string_view kLanguages =
     "En Ja Fr De Es It Nl Pt Sv No Da Fi Zh Ko Pl Ru El Ca Hu Cs Tr Ar He Ro Hr Sk Bg Uk Th Vi";
 
-// "Fr", "En-GB"; not "Ax-99".
+// "Fr", "fr", "FR", "En-GB"; not "fR" or "Ax-99".
 bool IsLanguage(std::string_view part) {
     if (part.size() == 5 && part[2] == '-' && std::isupper(static_cast<unsigned char>(part[3])) &&
         std::isupper(static_cast<unsigned char>(part[4])))
         part = part.substr(0, 2);
-    return part.size() == 2 && kLanguages.find(part) != std::string_view::npos;
+    if (part.size() != 2 || !std::isalpha(static_cast<unsigned char>(part[0])) ||
+        !std::isalpha(static_cast<unsigned char>(part[1])))
+        return false;
+    const bool upper0 = std::isupper(static_cast<unsigned char>(part[0])), upper1 = std::isupper(static_cast<unsigned char>(part[1]));
+    if (upper1 && !upper0) return false;
+    const char code[2] = {static_cast<char>(std::toupper(static_cast<unsigned char>(part[0]))),
+                          static_cast<char>(std::tolower(static_cast<unsigned char>(part[1])))};
+    return kLanguages.find(std::string_view(code, 2)) != std::string_view::npos;
 }
 
 // "USA", "USA, Europe", "En,Fr,De", "En-GB": a list whose every part is a region or a language.
@@ -102,6 +111,20 @@ std::string_view WithoutExtension(std::string_view name) {
     return name;
 }
 
+// "Saga - Disc 1", "Saga CD1", "Saga Disc 2": a disc of the set named without brackets.
+std::string_view WithoutDiscWords(std::string_view title, bool& disc) {
+    std::size_t at = title.rfind(" - ");
+    std::size_t skip = 3;
+    if (at == std::string_view::npos || !IsDisc(title.substr(at + skip))) {
+        skip = 1;
+        at = title.rfind(' ');
+        if (at != std::string_view::npos && !IsDisc(title.substr(at + 1))) at = title.rfind(' ', at - 1);
+    }
+    if (at == std::string_view::npos || at == 0 || !IsDisc(title.substr(at + skip))) return title;
+    disc = true;
+    return Trim(title.substr(0, at));
+}
+
 // The name without the groups at its end that describe the copy; disc tells whether one named a disc.
 std::string_view WithoutTags(std::string_view title, std::string_view gameId, bool& disc) {
     title = Trim(title);
@@ -120,7 +143,7 @@ std::string_view WithoutTags(std::string_view title, std::string_view gameId, bo
         disc = disc || IsDisc(group);
         title = Trim(title.substr(0, at));
     }
-    return title;
+    return WithoutDiscWords(title, disc);
 }
 
 // Words that name no game, alone or numbered: "game", "EBOOT", "Disc 2", "Track 01", "images".

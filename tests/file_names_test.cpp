@@ -44,6 +44,11 @@ TEST(FileNames, TitleFromTheFilesName) {
         {"Racing (GT).iso", "Racing (GT)"}, {"Hero (Ax-99) (De-99).iso", "Hero (Ax-99) (De-99)"},
         {"Racing (V8).iso", "Racing (V8)"},  // a version's number is dotted
         {"Pinball (CD40).iso", "Pinball (CD40)"}, {".cue", ""},  // a disc group names a disc of a set
+        {"Saga - Disc 1.bin", "Saga"}, {"Saga CD1.bin", "Saga"}, {"Hero (Disc A).iso", "Hero"},
+        {"Hero (Side A).iso", "Hero (Side A)"}, {"Gran Turismo 2 (Arcade Disc).cue", "Gran Turismo 2 (Arcade Disc)"},
+        {"Arena (PAL).bin", "Arena"}, {"Arena (NTSC-U).bin", "Arena"}, {"Arena (Japan) (1.1).bin", "Arena"},
+        {"Hero (en,fr).iso", "Hero"}, {"Hero (EN).iso", "Hero"}, {"Hero (eN).iso", "Hero (eN)"},
+        {"Track & Field.iso", "Track & Field"}, {"Disc Jam.iso", "Disc Jam"}, {"Hero II (v1.1).iso", "Hero II"},
     };
     for (const auto& row : rows) {
         const std::vector<std::string> titles = TitlesFromImagePath(row.path, "SLUS-00594").titles;

@@ -32,7 +32,7 @@ int DiaryMinutes(const Harness& h, std::int64_t day, const std::string& game = "
 // all minute; "x" the pad is unplugged; "c" the disc is changed for another game, back at the 31st
 // second; "e" the emulator ends and the pad is pressed in its first second; "<" the user lowers the
 // idle limit to 2 minutes in Options, ">" raises it to 30, "o" turns the option off; "X" Exit; "-"
-// nothing. Then the emulator ends.
+// nothing; "s" the computer sleeps an hour at its first second. Then the emulator ends.
 void Play(Harness& h, const std::string& minutes, int tickAt = 0) {
     auto& pad = h.os.input.pads[0];
     for (const char minute : minutes) {
@@ -47,6 +47,7 @@ void Play(Harness& h, const std::string& minutes, int tickAt = 0) {
             if (pad && second == 2) *pad = PadReading{pad->buttons};
             if (pad && minute == 'D') pad->leftX = static_cast<std::int16_t>(second % 2 ? 7000 : -7000);
             if (second == 1 && minute == 'K') ++h.os.input.lastKeyboard;
+            if (second == 1 && minute == 's') h.os.clock.Sleep(3600);
             if (second == 1 && minute == 'e') h.Emulator(false);
             if (minute == 'c' && second == 1) h.os.multimedia.Eject("D:");
             if (minute == 'c' && second == 1) h.os.files.Put("D:\\system.cnf", "BOOT = cdrom:\\SLES_123.45;1\r\n");
@@ -101,6 +102,9 @@ TEST(TimeAway, WhatCountsAndWhatIsDropped) {
         {"one key, then away past the limit", 2, "-K---", 1},
         {"a worn stick's drift alone is idle", 2, "PDDDDD", 0},
         {"the emulator ending within the limit: the pause counts", 10, "P---", 4},
+        {"an hour asleep within a short pause, a press on waking: as without the sleep", 10, "PP--sPP", 7},
+        {"an hour asleep after play, a press on waking", 10, "PPPsPP", 6},
+        {"an hour asleep within a short pause, the emulator ending on waking", 10, "PP--s", 5},
         {"Exit within the limit: the pause counts", 10, "PP---X", 5},
         {"the emulator gone after its last tick, the limit passed since: judged at that tick", 2, "PP-e", 3},
         {"an unplugged pad is idle", 2, "Pxxxx", 0},
@@ -224,13 +228,25 @@ TEST(TimeAway, TheOptionsFile) {
     held.os.files.Put(kOptionsPath, old);
     held.os.files.locked.insert(kOptionsPath);
     held.form.Form_Load();
-    held.os.windowing.optionsChosen = {IdleOptions{true, 1}, IdleOptions{true, 61}, IdleOptions{true, 7}};
-    for (int i = 0; i < 3; ++i) held.form.btnOptions_Click();
+    // Off, the dialog gives its limit back unchecked: one out of range keeps the one in force.
+    held.os.windowing.optionsChosen = {IdleOptions{true, 1}, IdleOptions{true, 61}, IdleOptions{true, 7},
+                                       IdleOptions{false, 1}};
+    for (int i = 0; i < 4; ++i) held.form.btnOptions_Click();
     EXPECT_EQ(held.os.windowing.refusals, std::vector<std::string>(2, "The limit is a whole number of minutes from 2 to 60."));
     EXPECT_NE(held.os.shell.balloons.back().text.find(kOptionsPath + ". Close it in the other program"), std::string::npos);
     held.os.files.locked.clear();
     held.form.Timer1_Timer();
-    EXPECT_EQ(held.os.files.Get(kOptionsPath), header + "\"idle\",\"on\",\"7\"\r\n");
+    EXPECT_EQ(held.os.files.Get(kOptionsPath), header + "\"idle\",\"off\",\"7\"\r\n");
+    // Locked at start with no choice taken: read at the first tick it is free, mid-run.
+    Harness freed;
+    freed.os.files.Put(kOptionsPath, header + "\"idle\",\"on\",\"2\"\r\n");
+    freed.os.files.locked.insert(kOptionsPath);
+    Start(freed, std::nullopt);
+    freed.form.Timer1_Timer();
+    freed.os.files.locked.clear();
+    Play(freed, "-P-----");
+    EXPECT_EQ(freed.form.idle.Options(), (IdleOptions{true, 2}));
+    EXPECT_EQ(SlotMinutes(freed, kTotal), 1);
     // Cancel changes nothing; the dialog says why idle time cannot be measured, if it cannot,
     // during a run with the option off too.
     const std::string xinputPad = "\\\\?\\HID#VID_045E&PID_028E&ig_00#8&1", otherPad = "\\\\?\\HID#VID_054C&PID_05C4#7&2";

@@ -50,7 +50,8 @@ void Hold(Harness& h, std::uintptr_t value, const std::string& path) {
 // background finishes the work it was given, as a worker does between ticks; "restart" the
 // emulator is started again as another process between two ticks; "nolist" the next handle list
 // cannot be had; "anon=V:p" it holds p under handle V in a list that names no object, listed by
-// value; "slow=V" a handle V listed last blocks; "rewrite=p:q" p is rewritten with q's bytes;
+// value; "slow=V" a handle V listed last blocks; "far=V:p" it holds p under V, a handle the
+// look's time does not reach until "near"; "rewrite=p:q" p is rewritten with q's bytes;
 // "gone=p" p cannot be measured, "back=p" it is there again, rewritten as it was; "t" a tick a
 // minute after the last.
 std::string Script(Harness& h, const std::string& events) {
@@ -117,6 +118,11 @@ std::string Script(Harness& h, const std::string& events) {
             kernel.handles.insert(at, {kEmulatorId, v, true, 0});
             kernel.handlePaths[v] = {HandlePath::Outcome::Path, kImages + value.substr(value.find(':') + 1)};
         }
+        if (event.starts_with("far=")) {
+            Hold(h, std::stoul(value), kImages + value.substr(value.find(':') + 1));
+            kernel.unreached.insert({kernel.handles.back().value, kernel.handles.back().object});
+        }
+        if (event == "near") kernel.unreached.clear();
         if (event.starts_with("slow=")) {
             kernel.handles.push_back({kEmulatorId, std::stoul(value), true, 99});
             kernel.handlePaths[std::stoul(value)] = {HandlePath::Outcome::TimedOut, {}};
@@ -223,6 +229,21 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
         {"the image played, rewritten while held: its new game once a look has measured it",
          "run open=s1.iso t done rewrite=s1.iso:s4.iso t t t", "SLUS-00001/0 SLUS-00001/1 SLUS-00004/0 SLUS-00004/1",
          "SLUS-00001 1|SLUS-00004 1"},
+        {"stopped, rewritten at its path, started again: the new game", "run cmd=\"@s1.iso\" t stop t done rewrite=s1.iso:s4.iso run t t",
+         "SLUS-00001/0 - SLUS-00004/0 SLUS-00004/1", "SLUS-00001 1|SLUS-00004 1"},
+        {"stopped, rewritten, started again, a slow read", "run cmd=\"@s1.iso\" t stop t done rewrite=s1.iso:s4.iso readms=400 run t t",
+         "SLUS-00001/0 - - SLUS-00004/0", "SLUS-00001 1|SLUS-00004 1"},
+        {"rewritten, started again between two ticks", "run cmd=\"@s1.iso\" t done rewrite=s1.iso:s4.iso restart t t",
+         "SLUS-00001/0 SLUS-00004/0 SLUS-00004/1", "SLUS-00001 1|SLUS-00004 1"},
+        // The firmware file a launcher passes ("-bios b.bin") is a ".bin" of no game: the emulator
+        // keeping it open or mapped is no other disc put in.
+        {"the firmware held open beside the command line's image", "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\" open=b.bin t t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"the firmware mapped beside the command line's image", "run cmd=-bios\\+\"@b.bin\"+\"@s1.iso\" map=b.bin t t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"the image played, reopened under a handle the look's time did not reach: the same play",
+         "run hold=20:s1.iso t far=30:s1.iso drop=20 t near t", "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2",
+         "SLUS-00001 1"},
         {"the image played cannot be measured for a moment: it keeps its game",
          "run open=s1.iso t done gone=s1.iso t back=s1.iso t", "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2", "SLUS-00001 1"},
         // A handle list that cannot be had says nothing of what is held.

@@ -65,6 +65,7 @@ HandleList FakeKernel::ProcessHandles(std::uint32_t, std::vector<OpenHandle>& li
 HandlePath FakeKernel::PathOfHandle(std::uint32_t, const OpenHandle& handle, std::uint32_t budgetMs) {
     const std::pair key{handle.value, handle.object};
     if (stuck.count(key)) return {HandlePath::Outcome::Pending, {}};
+    if (unreached.count(key)) return {HandlePath::Outcome::NotAsked, {}};
     if (stuck.size() >= kWorkers) return {HandlePath::Outcome::NoWorker, {}};
     ++pathQueries;
     longestBudgetMs = std::max(longestBudgetMs, budgetMs);
@@ -586,7 +587,6 @@ std::optional<PadReading> FakeInput::ReadPad(int slot) {
 }
 
 std::vector<std::string> FakeInput::GameControllers() {
-    ++controllerLooks;
     return controllers;
 }
 

@@ -50,6 +50,7 @@ public:
     // value and object) until the test lets it answer; with every worker held, none is free.
     static constexpr std::size_t kWorkers = 4;
     std::set<std::pair<std::uintptr_t, std::uint64_t>> stuck;
+    std::set<std::pair<std::uintptr_t, std::uint64_t>> unreached;  // not reached by the look's time
     std::vector<std::uint32_t> forgotten;  // processes released, in order
 
     std::uint32_t GetDriveTypeA(const char* rootPathName) override;
@@ -327,7 +328,6 @@ public:
     std::vector<std::string> controllers;  // the joysticks' and game pads' device names
     std::uint64_t steadyMs = 0;
     std::array<int, 4> slotReads{};  // how often each slot was asked
-    int controllerLooks = 0;
 
     bool PadsReadable() override { return xinput; }
     std::optional<PadReading> ReadPad(int slot) override;

@@ -238,15 +238,15 @@ public:
     void Clear() { look_.Clear(); }
 
     // The path of the handle key, within what is left of the look's budgetMs; open gives the file
-    // to ask (nothing when it cannot be had: the ask Failed). A handle the look does not reach is
-    // Pending, as one whose worker is still held up: what it last answered stands.
+    // to ask (nothing when it cannot be had: the ask Failed). A handle the look does not reach, or
+    // whose wait the look's end cut short, is NotAsked: it is asked at a later look.
     template <class Open>
     HandlePath PathOf(const HandleKey& key, std::uint32_t budgetMs, Open open) {
         using Outcome = HandlePath::Outcome;
-        HandlePath answer{Outcome::Pending, {}};
+        HandlePath answer{Outcome::NotAsked, {}};
         if (!look_.Reached(key)) return answer;
         switch (pool_.StandOf(key)) {
-            case Pool::Stand::Busy: return answer;
+            case Pool::Stand::Busy: answer.outcome = Outcome::Pending; return answer;
             case Pool::Stand::Full: answer.outcome = Outcome::NoWorker; return answer;
             case Pool::Stand::Free: break;
         }
@@ -258,7 +258,7 @@ public:
             return answer;
         }
         answer = pool_.Ask(*file, key, wait);
-        if (answer.outcome == Outcome::TimedOut && look_.Cut(key, wait, budgetMs)) answer.outcome = Outcome::Pending;
+        if (answer.outcome == Outcome::TimedOut && look_.Cut(key, wait, budgetMs)) answer.outcome = Outcome::NotAsked;
         return answer;
     }
 
