@@ -27,6 +27,8 @@ public:
     // never answered is passed over.
     std::optional<std::vector<HeldFile>> Look(Kernel& kernel, std::uint32_t processId);
     void Clear();
+    // The number of the last look: a file whose since is it was first seen then.
+    std::uint64_t LastLook() const { return looks_; }
 
 private:
     struct Known {

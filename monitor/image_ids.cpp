@@ -10,7 +10,7 @@ constexpr std::size_t kImagesKept = 512;
 
 }  // namespace
 
-std::optional<std::string> ImageIds::Find(const std::string& path) {
+std::optional<std::string> ImageIds::Find(const std::string& path, bool fresh) {
     const std::string key = IdKey(path);
     if (entries_.size() >= kImagesKept && !entries_.count(key)) entries_.clear();
     Entry& entry = entries_[key];
@@ -19,7 +19,7 @@ std::optional<std::string> ImageIds::Find(const std::string& path) {
     // Meanwhile the answer of the look before stands: a file slower to measure than a tick waits
     // still has its game, and one changed since then is told at the next look, never counted as
     // its old game anew (the look before saw it held, so its play goes on).
-    if (entry.answeredIn != 0 && entry.answeredIn + 1 == look_) return entry.id;
+    if (!fresh && entry.answeredIn != 0 && entry.answeredIn + 1 == look_) return entry.id;
     return std::nullopt;
 }
 

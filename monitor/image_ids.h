@@ -27,7 +27,9 @@ public:
     // taken at a later call (once the background's work is collected). A file whose size or time
     // of last change moved is read again and answers with what that read found (no game while
     // the read does not finish); one that cannot be measured keeps the game last read.
-    std::optional<std::string> Find(const std::string& path);
+    // A file opened since the look before (fresh) waits for this look's answer: it may have been
+    // replaced in between.
+    std::optional<std::string> Find(const std::string& path, bool fresh = false);
     // The game an earlier look found for path, without looking again; nothing before a first
     // answer. Only a guess of what Find will answer.
     std::optional<std::string> Last(const std::string& path) const;

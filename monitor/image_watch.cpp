@@ -101,7 +101,7 @@ std::optional<std::vector<HeldImage>> ImageWatch::ImagesHeld(const std::vector<H
     bool missing = false, game = false, gameBefore = false, knownBefore = true;
     const auto add = [&](const std::string& path, std::uint64_t since) {
         if (KindOf(path) == ImageKind::None) return false;
-        const auto id = ids_.Find(path);
+        const auto id = ids_.Find(path, since != 0 && since == held_.LastLook());
         if (!id) missing = true;
         // A file of no game that the command line names beside its image (the firmware a launcher
         // passes) is no other disc put in; any other image, game or not, is.

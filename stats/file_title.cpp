@@ -35,11 +35,12 @@ std::string_view After(std::string_view text, std::string_view word) {
     return StartsWithNoCase(text, word) ? Trim(text.substr(word.size())) : std::string_view();
 }
 
-// A disc of a set, of at most nine: "Disc 1", "Disk 2 of 3", "CD2", "Disc B"; not "CD40".
-bool IsDisc(std::string_view group) {
+// A disc of a set, of at most nine: "Disc 1", "Disk 2 of 3", "CD2", "Disc B" where lettered;
+// not "CD40".
+bool IsDisc(std::string_view group, bool lettered = true) {
     for (const char* word : {"Disc", "Disk", "CD"}) {
         std::string_view number = After(group, word);
-        if (number.size() == 1 && number[0] >= 'A' && number[0] <= 'I' && group.size() > 3) return true;
+        if (lettered && number.size() == 1 && number[0] >= 'A' && number[0] <= 'I' && group.size() > 3) return true;
         int count = 9;
         if (const std::size_t of = number.find(" of "); of != std::string_view::npos) {
             count = NumberUpTo(number.substr(of + 4), 9);
@@ -70,8 +71,8 @@ constexpr std::array<std::string_view, 28> kRegions = {"PAL", "NTSC", "NTSC-U", 
 constexpr std::string_view kLanguages =
     "En Ja Fr De Es It Nl Pt Sv No Da Fi Zh Ko Pl Ru El Ca Hu Cs Tr Ar He Ro Hr Sk Bg Uk Th Vi";
 
-// "Fr", "fr", "FR", "En-GB"; not "fR" or "Ax-99".
-bool IsLanguage(std::string_view part) {
+// "Fr", "FR", "En-GB", and "fr" in a list ("en,fr"); not "fR", "Ax-99" or "no" alone.
+bool IsLanguage(std::string_view part, bool inList) {
     if (part.size() == 5 && part[2] == '-' && std::isupper(static_cast<unsigned char>(part[3])) &&
         std::isupper(static_cast<unsigned char>(part[4])))
         part = part.substr(0, 2);
@@ -79,7 +80,7 @@ bool IsLanguage(std::string_view part) {
         !std::isalpha(static_cast<unsigned char>(part[1])))
         return false;
     const bool upper0 = std::isupper(static_cast<unsigned char>(part[0])), upper1 = std::isupper(static_cast<unsigned char>(part[1]));
-    if (upper1 && !upper0) return false;
+    if (upper1 ? !upper0 : (!upper0 && !inList)) return false;
     const char code[2] = {static_cast<char>(std::toupper(static_cast<unsigned char>(part[0]))),
                           static_cast<char>(std::tolower(static_cast<unsigned char>(part[1])))};
     return kLanguages.find(std::string_view(code, 2)) != std::string_view::npos;
@@ -90,7 +91,7 @@ bool IsRegionsOrLanguages(std::string_view group) {
     for (std::size_t at = 0; at <= group.size();) {
         const std::size_t end = std::min(group.find(',', at), group.size());
         const std::string_view part = Trim(group.substr(at, end - at));
-        bool known = IsLanguage(part);
+        bool known = IsLanguage(part, group.find(',') != std::string_view::npos);
         for (const std::string_view region : kRegions) known = known || part == region;
         if (!known) return false;
         at = end + 1;
@@ -111,16 +112,17 @@ std::string_view WithoutExtension(std::string_view name) {
     return name;
 }
 
-// "Saga - Disc 1", "Saga CD1", "Saga Disc 2": a disc of the set named without brackets.
+// "Saga - Disc 1", "Saga - Disc A", "Saga CD1", "Saga Disc 2": a disc of the set named without
+// brackets; a letter only after a dash ("Studio CD I" is a title).
 std::string_view WithoutDiscWords(std::string_view title, bool& disc) {
     std::size_t at = title.rfind(" - ");
     std::size_t skip = 3;
     if (at == std::string_view::npos || !IsDisc(title.substr(at + skip))) {
         skip = 1;
         at = title.rfind(' ');
-        if (at != std::string_view::npos && !IsDisc(title.substr(at + 1))) at = title.rfind(' ', at - 1);
+        if (at != std::string_view::npos && !IsDisc(title.substr(at + 1), false)) at = title.rfind(' ', at - 1);
     }
-    if (at == std::string_view::npos || at == 0 || !IsDisc(title.substr(at + skip))) return title;
+    if (at == std::string_view::npos || at == 0 || !IsDisc(title.substr(at + skip), skip == 3)) return title;
     disc = true;
     return Trim(title.substr(0, at));
 }

@@ -49,6 +49,11 @@ TEST(FileNames, TitleFromTheFilesName) {
         {"Arena (PAL).bin", "Arena"}, {"Arena (NTSC-U).bin", "Arena"}, {"Arena (Japan) (1.1).bin", "Arena"},
         {"Hero (en,fr).iso", "Hero"}, {"Hero (EN).iso", "Hero"}, {"Hero (eN).iso", "Hero (eN)"},
         {"Track & Field.iso", "Track & Field"}, {"Disc Jam.iso", "Disc Jam"}, {"Hero II (v1.1).iso", "Hero II"},
+        // Real titles whose last words look like a copy's tags.
+        {"Saga - Disc Jockey.iso", "Saga - Disc Jockey"}, {"Racing CD.iso", "Racing CD"}, {"Pal (Europe).iso", "Pal"},
+        {"Alpha (1.0 Edition).iso", "Alpha (1.0 Edition)"}, {"Hero (It) (Italy).iso", "Hero"}, {"Saga - Disc A.iso", "Saga"},
+        {"Pilot Disk 3.iso", "Pilot"}, {"Mega CD 2 Hits.iso", "Mega CD 2 Hits"}, {"Spin - CD.iso", "Spin - CD"},
+        {"Formula (2.0).iso", "Formula"}, {"Jet Set (no).iso", "Jet Set (no)"}, {"Studio CD I.iso", "Studio CD I"},
     };
     for (const auto& row : rows) {
         const std::vector<std::string> titles = TitlesFromImagePath(row.path, "SLUS-00594").titles;

@@ -255,6 +255,13 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
         {"a list that names no objects: the newest wins, listed neither first nor last",
          "run anon=50:s4.iso t anon=10:s1.iso anon=30:s1.cue t anon=20:s2.iso t drop=50 t",
          "SLUS-00004/0 SLUS-00004/1 SLUS-00004/2 SLUS-00002/0", "SLUS-00004 1|SLUS-00002 1"},
+        {"closed and a rewritten file opened at its path between two ticks: no minute for the old game",
+         "run hold=20:s1.iso t t drop=20 done rewrite=s1.iso:s4.iso hold=21:s1.iso t t",
+         "SLUS-00001/0 SLUS-00001/1 SLUS-00004/0 SLUS-00004/1", "SLUS-00001 1|SLUS-00004 1"},
+        {"firmware named with forward slashes", "run cmd=-bios\\+\"%b.bin\"+\"@s1.iso\" open=b.bin t t",
+         "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
+        {"a launcher passing two discs: the first held is the game played",
+         "run cmd=\"@s1.iso\"+\"@s2.iso\" open=s1.iso t t", "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
     };
     for (const auto& script : scripts) {
         Harness h;

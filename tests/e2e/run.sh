@@ -454,7 +454,8 @@ held_bytes=$(md5sum <"$stats")
 # Held long enough for a start under load (the background builds run meanwhile) to meet the hold.
 wine 'C:\KavriStat\probe.exe' --hold 'C:\KavriStat\kvrstat.csv' 60 >"$work/hold.out" 2>/dev/null &
 holder=$!
-wait_until 20 grep -q held "$work/hold.out"  # the program starts only once the file is held
+# The program starts only once the file is held (Wine starts slowly on a loaded machine).
+check "another program holds the statistics file" wait_until 60 grep -q held "$work/hold.out"
 wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
 start_program
 balloon_says() { field balloon | grep -qF "$1"; }
