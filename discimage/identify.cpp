@@ -82,11 +82,13 @@ std::optional<Image> Open(ImageFiles& files, const std::string& path) {
     return Image{std::move(*unpacked), kUnknownSize, std::nullopt};
 }
 
-// The identifier of the data track from byte start of the image at path.
-std::string IdAt(ImageFiles& files, const std::string& path, std::uint64_t start) {
+// The identifier of the data track from byte start of the image at path; disc tells whether a
+// data track was found.
+std::string IdAt(ImageFiles& files, const std::string& path, std::uint64_t start, bool& disc) {
     const auto image = Open(files, path);
     if (!image) return {};
     const auto layout = image->layout ? image->layout : FindLayout(image->read, image->size, start);
+    disc = layout.has_value();
     const auto cnf = layout ? ReadSystemCnf(image->read, image->size, *layout) : std::nullopt;
     return cnf ? GameIdFromLine(FirstLine(*cnf)) : std::string();
 }
@@ -96,30 +98,34 @@ std::optional<std::string> Named(CodePage& codePage, const std::string& listPath
     return BesideList(listPath, IsUtf8(name) ? name : codePage.FromCodePage(name));
 }
 
-std::string FromCue(ImageFiles& files, CodePage& codePage, const std::string& path) {
+std::string FromCue(ImageFiles& files, CodePage& codePage, const std::string& path, bool& disc) {
     const auto text = files.Text(path, kListLimit);
     const auto track = text ? ParseCue(*text) : std::nullopt;
     const auto file = track ? Named(codePage, path, track->file) : std::nullopt;
+    disc = track.has_value();
     if (!file || KindOf(*file) == ImageKind::Cue || KindOf(*file) == ImageKind::M3u) return {};
     if (track->startSector > kUnknownSize / track->sectorSize) return {};
-    return IdAt(files, *file, track->startSector * track->sectorSize);
+    bool data = false;
+    return IdAt(files, *file, track->startSector * track->sectorSize, data);
 }
 
-std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& path, bool inList) {
+std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& path, bool inList, bool& disc) {
     switch (KindOf(path)) {
         case ImageKind::Sectors:
         case ImageKind::Ecm:
-        case ImageKind::Chd: return IdAt(files, path, 0);
-        case ImageKind::Cue: return FromCue(files, codePage, path);
+        case ImageKind::Chd: return IdAt(files, path, 0, disc);
+        case ImageKind::Cue: return FromCue(files, codePage, path, disc);
         case ImageKind::M3u: {
+            disc = true;
             if (inList) return {};  // a list inside a list
             const auto text = files.Text(path, kListLimit);
             const auto discs = text ? ParseM3u(*text) : std::vector<std::string>();
             // The first disc is the one the emulator starts with.
             const auto first = discs.empty() ? std::nullopt : Named(codePage, path, discs.front());
-            return first ? Identify(files, codePage, *first, true) : std::string();
+            bool listed = false;
+            return first ? Identify(files, codePage, *first, true, listed) : std::string();
         }
-        case ImageKind::Unread:
+        case ImageKind::Unread: disc = true; break;
         case ImageKind::None: break;
     }
     return {};
@@ -129,8 +135,10 @@ std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& p
 
 ImageRead IdentifyImage(FileSystem& files, CodePage& codePage, const std::string& path) {
     ImageFiles opened(files);
-    std::string id = Identify(opened, codePage, path, false);
-    return ImageRead{std::move(id), !opened.Failed()};
+    bool disc = false;
+    std::string id = Identify(opened, codePage, path, false, disc);
+    disc = disc || !id.empty() || opened.Failed();  // a file not read to the end may be a disc
+    return ImageRead{std::move(id), !opened.Failed(), disc};
 }
 
 }  // namespace kavri

@@ -14,6 +14,9 @@ inline constexpr int kImageReadLimit = 4096;  // reads of one identification at 
 struct ImageRead {
     std::string id;         // empty when the file is no game disc's image or lies about its content
     bool finished = false;  // every read the answer needed succeeded; else it may change when retried
+    bool disc = false;      // it has a disc's structure (a data track found, a cue sheet, a list), is
+                            // of a kind not read, or was not read to the end: firmware or a memory
+                            // card has none
 };
 
 // Each file involved is opened once, for reading only, and only when it is a disk file.

@@ -13,6 +13,7 @@ std::optional<std::vector<HeldFile>> HeldFiles::Look(Kernel& kernel, std::uint32
     if (kernel.ProcessHandles(processId, list_) != HandleList::Listed) return std::nullopt;
     std::vector<HeldFile> held;
     decltype(known_) seen;
+    unanswered_ = false;
     for (const OpenHandle& handle : list_) {
         if (handle.processId != processId || !handle.file) continue;
         const std::pair key{handle.value, handle.object};
@@ -27,7 +28,10 @@ std::optional<std::vector<HeldFile>> HeldFiles::Look(Kernel& kernel, std::uint32
             if (answer.outcome == Outcome::Pending) {
                 // Its worker is still held up from an earlier look: what the slot last answered
                 // stands, so an image played is not taken out and counted again when it answers.
-                if (known == known_.end()) continue;
+                if (known == known_.end()) {
+                    unanswered_ = true;
+                    continue;
+                }
                 seen.insert(*known);
             } else if (answer.outcome == Outcome::NotAsked && known != known_.end()) {
                 seen.insert(*known);  // asked at a later look; meanwhile its last answer stands

@@ -27,6 +27,8 @@ public:
     // never answered is passed over.
     std::optional<std::vector<HeldFile>> Look(Kernel& kernel, std::uint32_t processId);
     void Clear();
+    // Whether the last look passed over a handle whose worker is held up before it ever answered.
+    bool Unanswered() const { return unanswered_; }
     // The number of the last look: a file whose since is it was first seen then.
     std::uint64_t LastLook() const { return looks_; }
 
@@ -38,6 +40,7 @@ private:
     std::map<std::pair<std::uintptr_t, std::uint64_t>, Known> known_;  // by value and object
     std::vector<OpenHandle> list_;                                      // reused from look to look
     std::uint64_t looks_ = 0;
+    bool unanswered_ = false;
 };
 
 }  // namespace kavri

@@ -33,6 +33,7 @@ void ImageIds::Ask(Entry& entry, const std::string& path, const std::string& key
         if (answer.stamp && !answer.unchanged) {
             ImageRead read = IdentifyImage(files, codePage, path);
             answer.finished = read.finished;
+            answer.disc = read.disc;
             answer.id = std::move(read.id);
         }
         return [this, key, look, answer] { Take(key, look, answer); };
@@ -45,6 +46,11 @@ std::optional<std::string> ImageIds::Last(const std::string& path) const {
     return it->second.id;
 }
 
+bool ImageIds::Disc(const std::string& path) const {
+    const auto it = entries_.find(IdKey(path));
+    return it != entries_.end() && it->second.disc;
+}
+
 void ImageIds::Take(const std::string& key, std::uint64_t look, const Answer& answer) {
     Entry& entry = entries_[key];
     entry.asking = false;
@@ -54,12 +60,14 @@ void ImageIds::Take(const std::string& key, std::uint64_t look, const Answer& an
         entry.remembered = true;
         entry.stamp = *answer.stamp;
         entry.id = answer.id;
+        entry.disc = answer.disc;
     } else if (answer.stamp || !entry.remembered) {
         // Not read to the end (held by another program, a share gone): no game for now, and read
         // again at the next look. A file changed since its game was read no longer has that game;
         // one that merely could not be measured keeps it.
         entry.remembered = false;
         entry.id.clear();
+        entry.disc = answer.disc;
     }
 }
 

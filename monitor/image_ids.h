@@ -33,6 +33,8 @@ public:
     // The game an earlier look found for path, without looking again; nothing before a first
     // answer. Only a guess of what Find will answer.
     std::optional<std::string> Last(const std::string& path) const;
+    // Whether the last answer for path found a disc (see ImageRead::disc); false before one.
+    bool Disc(const std::string& path) const;
 
 private:
     struct Entry {
@@ -41,11 +43,13 @@ private:
         bool remembered = false;        // id came from a finished read of the file as stamp says
         FileStamp stamp;
         std::string id;
+        bool disc = false;
     };
     struct Answer {
         std::optional<FileStamp> stamp;  // nothing when the file could not be measured
         bool unchanged = false;          // as remembered: not read again
         bool finished = false;
+        bool disc = false;
         std::string id;
     };
     void Ask(Entry& entry, const std::string& path, const std::string& key);

@@ -12,6 +12,7 @@ namespace {
 // An image on a local disk is read within moments: waiting that long gives its game the minutes
 // from this tick on. One on a network that stopped answering is taken at a later tick.
 constexpr unsigned kImageReadBudgetMs = 250;
+constexpr int kUnansweredLooks = 2;  // a handle held up longer is taken to be no image
 
 }  // namespace
 
@@ -49,7 +50,15 @@ void ImageWatch::Update() {
         choice_.Start(start->id);
     }
     const std::string& game = choice_.Choose(*held);
-    if (game == played_.game) return;
+    if (game == played_.game) {
+        heldOver_ = 0;
+        return;
+    }
+    // A handle not answered yet may be the image played, opened again: when no game took its
+    // place, its play goes on for a few looks while that handle's worker is held up, rather than
+    // ending and counting again.
+    if (!played_.game.empty() && game.empty() && held_.Unanswered() && ++heldOver_ <= kUnansweredLooks) return;
+    heldOver_ = 0;
     played_ = {game, {}, start_.path};
     if (game.empty()) return;
     if (game == start_.id) played_.path = start_.path;
@@ -67,6 +76,7 @@ void ImageWatch::Forget() {
     startKnown_ = false;
     start_ = {};
     played_ = {};
+    heldOver_ = 0;
     choice_.Start({});
     held_.Clear();
 }
@@ -103,9 +113,9 @@ std::optional<std::vector<HeldImage>> ImageWatch::ImagesHeld(const std::vector<H
         if (KindOf(path) == ImageKind::None) return false;
         const auto id = ids_.Find(path, since != 0 && since == held_.LastLook());
         if (!id) missing = true;
-        // A file of no game that the command line names beside its image (the firmware a launcher
-        // passes) is no other disc put in; any other image, game or not, is.
-        else if (!id->empty() || !OnCommandLine(path)) images.push_back({*id, since, path});
+        // A file of no game is another disc put in only when it is a disc (firmware or a memory
+        // card is none) and not one the command line names beside its image.
+        else if (!id->empty() || (ids_.Disc(path) && !OnCommandLine(path))) images.push_back({*id, since, path});
         game = game || (id && !id->empty());
         return true;
     };

@@ -58,6 +58,7 @@ private:
     // The game the last change told, nothing once its process ended: then whatever is played is
     // told, the same game as a new play.
     std::optional<std::string> told_ = std::string();
+    int heldOver_ = 0;  // looks the played image was kept over for a handle not answered yet
     ImageChoice choice_;
     HeldFiles held_;
     ImageIds ids_;
