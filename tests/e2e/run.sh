@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# End-to-end tests of the real KavriStat.exe, its installer and its portable zip under Wine, on
+# End-to-end tests of the real KavriStat.exe, its installers and its portable zips under Wine, on
 # a virtual X display with a tray host, in a throw-away Wine prefix: the 32-bit program under
 # 32-bit Wine, or on a machine that runs 64-bit programs only the x86-64 build under 64-bit Wine
-# (scripts/wine-env chooses; the build folder and the packages given must be of that kind).
+# (scripts/wine-env chooses; the build folder given must be of that kind). DIST_DIR holds both
+# builds' packages, as scripts/package makes them.
 #   tests/e2e/run.sh WINDOWS_BUILD_DIR STATS_CHECK ARTEFACT_DIR DIST_DIR
 set -uo pipefail
 
@@ -705,11 +706,21 @@ source "$(dirname "$0")/installer.sh"
 source "$(dirname "$0")/images.sh"
 source "$(dirname "$0")/idle.sh"
 
-# ---- The portable zip and the sums
-unzip -Z1 "$dist/KavriStat-$version-portable.zip" >"$work/zip-list"
-check "the zip holds exactly the program and its text" diff <(sort "$work/zip-list") <(printf 'KavriStat.exe\nREADME.txt\n')
-check "the zip's program is the one built" cmp -s <(unzip -p "$dist/KavriStat-$version-portable.zip" KavriStat.exe) "$win/KavriStat.exe"
-check "the sums verify" eval '(cd "$dist" && sha256sum --quiet -c "KavriStat-$version.sha256")'
+# ---- The portable zips and the sums
+for build in "" -x64; do
+    zip=$dist/KavriStat-$version$build-portable.zip
+    check "the zip KavriStat-$version$build holds exactly the program and its text" \
+        diff <(unzip -Z1 "$zip" | sort) <(printf 'KavriStat.exe\nREADME.txt\n')
+    unzip -p "$zip" KavriStat.exe >"$work/zipped$build.exe"
+done
+check "the 32-bit zip's program is for x86, the x64 zip's for x86-64" \
+    is "$(pe_machine "$work/zipped.exe") $(pe_machine "$work/zipped-x64.exe")" "014c 8664"
+own_zip=$work/zipped.exe
+[ "$KAVRI_ARCH" = win64 ] && own_zip=$work/zipped-x64.exe
+check "the zip's program of this build is the one built" cmp -s "$own_zip" "$win/KavriStat.exe"
+check "the sums cover both installers and both zips" diff <(cut -d' ' -f3 "$dist/KavriStat-$version.sha256" | sort) \
+    <(printf 'KavriStat-%s\n' "$version-portable.zip" "$version-x64-portable.zip" "$version-x64.msi" "$version.msi" | sort)
+check "and verify" eval '(cd "$dist" && sha256sum --quiet -c "KavriStat-$version.sha256")'
 
 # ---- A standard user, whose Wine keeps to Unix permissions, in a French locale
 user=kavristat-e2e
