@@ -63,6 +63,7 @@ check "and leaves the start-up shortcut as it was" is "$(shortcut_target)" "$ins
 wine taskkill /f /im StartupShortcut.exe >/dev/null 2>&1
 wine "$installed_exe" >/dev/null 2>&1 &
 program=$!
+wait_until 30 window_up  # a close asked before the window is there goes unheard
 wine taskkill /im KavriStat.exe >/dev/null 2>&1
 check "it saves its statistics beside itself" wait_until 15 test -s "$installed/kvrstat.csv"
 stop_installed
@@ -102,7 +103,14 @@ if [ "$KAVRI_ARCH" = win32 ]; then
     WINEPREFIX=$pfx32 WINEARCH=win32 wineboot -i >/dev/null 2>&1
     cp "$dist/KavriStat-$version-x64.msi" "$pfx32/drive_c/kavristat-x64.msi"
     WINEPREFIX=$pfx32 wine msiexec /i 'C:\kavristat-x64.msi' /qn >/dev/null 2>&1
-    check "the x64 installer refuses 32-bit Windows" test ! -e "$pfx32/drive_c/users/$(id -un)/AppData/Local/Programs/KavriStat"
+    refused() {
+        [ -d "$pfx32/drive_c/windows/system32" ] && [ ! -e "$pfx32/drive_c/windows/syswow64" ] &&
+            [ ! -e "$pfx32/drive_c/users/$(id -un)/AppData/Local/Programs/KavriStat" ]
+    }
+    check "the x64 installer refuses 32-bit Windows (a 32-bit prefix)" refused
+    cp "$WINEPREFIX/drive_c/kavristat.msi" "$pfx32/drive_c/"
+    WINEPREFIX=$pfx32 wine msiexec /i 'C:\kavristat.msi' /qn >/dev/null 2>&1
+    check "where the 32-bit one installs" test -s "$pfx32/drive_c/users/$(id -un)/AppData/Local/Programs/KavriStat/KavriStat.exe"
     WINEPREFIX=$pfx32 wineserver -k >/dev/null 2>&1
 else
     echo "# not run: the x64 installer refusing 32-bit Windows, because this machine runs no 32-bit Wine for a 32-bit prefix"
@@ -139,3 +147,4 @@ cp "$work/elsewhere.lnk" "$user_shortcut"
 wine msiexec /x 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
 check "uninstall leaves a start-up shortcut to another KavriStat.exe" cmp -s "$work/elsewhere.lnk" "$user_shortcut"
 wineserver -k >/dev/null 2>&1
+rm -f "$user_shortcut"  # the next session would start it
