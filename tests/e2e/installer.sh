@@ -13,9 +13,9 @@ installed_exe='C:\users\'$(id -un)'\AppData\Local\Programs\KavriStat\KavriStat.e
 menu_shortcut="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Kavri! Statistics.lnk"
 # This machine's build and the other one: the other's helper runs only where 32-bit programs do.
 if [ "$KAVRI_ARCH" = win64 ]; then
-    own=-x64 other="" other_machine=014c other_build=32-bit other_helper_runs=no
+    own=-x64 own_build=x64 other="" other_machine=014c other_build=32-bit other_helper_runs=no
 else
-    own="" other=-x64 other_machine=8664 other_build=x64 other_helper_runs=yes
+    own="" own_build=32-bit other=-x64 other_machine=8664 other_build=x64 other_helper_runs=yes
 fi
 cp "$dist/KavriStat-$version$own.msi" "$WINEPREFIX/drive_c/kavristat.msi"
 cp "$dist/KavriStat-$version$other.msi" "$WINEPREFIX/drive_c/kavristat-other.msi"
@@ -96,7 +96,7 @@ install_build() {  # install_build MSI BUILD MACHINE HELPER_RUNS
     fi
 }
 install_build 'C:\kavristat-other.msi' "$other_build" "$other_machine" "$other_helper_runs"
-install_build 'C:\kavristat.msi' "$KAVRI_ARCH" "$machine" yes
+install_build 'C:\kavristat.msi' "$own_build" "$machine" yes
 if [ "$KAVRI_ARCH" = win32 ]; then
     # A 32-bit prefix is 32-bit Windows: the x64 installer installs nothing there.
     pfx32=$work/pfx32
