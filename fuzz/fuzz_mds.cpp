@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes = "MEDIA DESCRIPTOR" + std::string(reinterpret_cast<const char*>(data), size);
     const auto track = kavri::ParseMds(bytes);
-    if (track && (track->file.empty() || track->file.size() > 3 * 512)) __builtin_trap();
-    if (track && track->sectorSize != 2048 && track->sectorSize != 2352 && track->sectorSize != 2448) __builtin_trap();
+    const bool sized = track && (track->sectorSize == 2048 || track->sectorSize == 2352 || track->sectorSize == 2448);
+    if (track && (!sized || track->file.empty() || track->file.size() > 3 * 512)) __builtin_trap();
     return 0;
 }

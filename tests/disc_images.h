@@ -74,10 +74,7 @@ inline std::string Raw(const std::string& iso, std::size_t size, int mode) {
 
 // An ".mds" of one session: the lead-in's point A0h, then the tracks given (mode, sector size,
 // start in the image file) as tracks 1 and up, each naming file.
-struct MdsBlock {
-    int mode;
-    std::uint32_t sectorSize, start;
-};
+struct MdsBlock { int mode; std::uint32_t sectorSize, start; };
 inline std::string Mds(const std::vector<MdsBlock>& tracks, const std::string& file = "*.mdf") {
     const std::size_t at = 0x70, names = at + (tracks.size() + 1) * 0x50;
     std::string mds = "MEDIA DESCRIPTOR" + std::string(names + 0x10 - 16, '\0') + file + '\0';
