@@ -9,6 +9,7 @@
 #include "discimage/ecm.h"
 #include "discimage/image_path.h"
 #include "discimage/iso_image.h"
+#include "discimage/mds.h"
 
 namespace kavri {
 namespace {
@@ -36,6 +37,9 @@ public:
         };
         return std::pair{std::move(read), file->Size()};
     }
+
+    // True when path names a disk file that is there; nothing is opened.
+    bool Exists(const std::string& path) { return NamesDiskFile(path) && files_.Stamp(path).has_value(); }
 
     std::optional<std::string> Text(const std::string& path, std::size_t limit) {
         const auto file = Open(path);
@@ -109,12 +113,45 @@ std::string FromCue(ImageFiles& files, CodePage& codePage, const std::string& pa
     return IdAt(files, *file, track->startSector * track->sectorSize, data);
 }
 
+// The path with the last letter of its extension changed, in its letter case: ".mdf" and ".mds".
+std::string WithLastLetter(std::string path, char letter) {
+    path.back() = path.back() >= 'a' ? letter : UpperAscii(letter);
+    return path;
+}
+
+// The image file an ".mds" names, read from its first data track; "*" stands for the
+// descriptor's name without its extension.
+std::string FromMds(ImageFiles& files, CodePage& codePage, const std::string& path, bool& disc) {
+    const auto bytes = files.Text(path, kMdsLimit);
+    const auto track = bytes ? ParseMds(*bytes) : std::nullopt;
+    disc = track.has_value();
+    if (!track) return {};
+    std::string name = IsUtf8(track->file) ? track->file : codePage.FromCodePage(track->file);
+    if (!name.empty() && name.front() == '*') {
+        const std::string_view own = FileNameOf(path);
+        name.replace(0, 1, own.substr(0, own.rfind('.')));
+    }
+    const auto file = BesideList(path, name);
+    bool data = false;
+    return file ? IdAt(files, *file, track->start, data) : std::string();
+}
+
 std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& path, bool inList, bool& disc) {
     switch (KindOf(path)) {
         case ImageKind::Sectors:
         case ImageKind::Ecm:
         case ImageKind::Chd: return IdAt(files, path, 0, disc);
         case ImageKind::Cue: return FromCue(files, codePage, path, disc);
+        case ImageKind::Mds: return FromMds(files, codePage, path, disc);
+        case ImageKind::Mdf: {
+            // Its descriptor when there is one; else sectors from the start, as a ".bin".
+            const std::string mds = WithLastLetter(path, 's');
+            if (files.Exists(mds)) {
+                std::string id = FromMds(files, codePage, mds, disc);
+                if (disc) return id;
+            }
+            return IdAt(files, path, 0, disc);
+        }
         case ImageKind::M3u: {
             disc = true;
             if (inList) return {};  // a list inside a list

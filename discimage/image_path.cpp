@@ -66,6 +66,8 @@ ImageKind KindOf(std::string_view path) {
     if (EndsWithNoCase(name, ".m3u")) return ImageKind::M3u;
     if (EndsWithNoCase(name, ".ecm")) return ImageKind::Ecm;
     if (EndsWithNoCase(name, ".chd")) return ImageKind::Chd;
+    if (EndsWithNoCase(name, ".mds")) return ImageKind::Mds;
+    if (EndsWithNoCase(name, ".mdf")) return ImageKind::Mdf;
     if (EndsWithNoCase(name, ".pbp")) return ImageKind::Unread;
     return ImageKind::None;
 }

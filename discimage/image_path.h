@@ -14,6 +14,8 @@ enum class ImageKind {
     M3u,     // a list of the discs of one game
     Ecm,     // sectors in the error-code-modeller packing (".ecm", ".bin.ecm")
     Chd,     // the compressed hunks container (".chd")
+    Mds,     // the descriptor of an ".mdf" image
+    Mdf,     // sectors described by the ".mds" of the same name, when there is one
     Unread,  // ".pbp": images this program does not read
 };
 

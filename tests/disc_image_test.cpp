@@ -40,6 +40,12 @@ TEST(DiscImage, EachLayoutListAndLie) {
     std::string lying = iso;
     Put32(lying, kRootLba * kSector + DirRecord("README.TXT;1", 0, 0).size() + 2, 9000);  // past the end
     const std::string pregap(150 * kRawSector, '\0');
+    // An audio track of 4 sectors before the data; 65 sessions; blocks past the descriptor's end.
+    const std::string afterAudio = Mds({{0xA9, 2352, 0}, {0xAA, 2352, 4 * kRawSector}}), mixed = pregap.substr(0, 4 * kRawSector) + Raw(iso, 2352, 1);
+    std::string sessions = Mds({{0xAA, 2048, 0}}), past = sessions;
+    Put32(sessions, 0x50, static_cast<std::uint32_t>(sessions.size())), sessions[0x14] = 65;
+    sessions += sessions.substr(0x58, 0x18) + std::string(64 * 0x18, '\0');
+    Put32(past, 0x58 + 0x14, static_cast<std::uint32_t>(past.size() - 0x50));
     const struct {
         const char* what;
         std::vector<std::pair<std::string, std::string>> files;  // name in the folder, bytes
@@ -75,6 +81,16 @@ TEST(DiscImage, EachLayoutListAndLie) {
          "g.cue", ""},
         {"a cue sheet naming a drive", {{"g.cue", "FILE \"C:\\g.bin\" BINARY\nTRACK 1 MODE1/2048\nINDEX 1 0:0:0\n"}},
          "g.cue", ""},
+        {"an MDS, its data track first", {{"g.mds", Mds({{0xAB, 2352, 0}})}, {"g.mdf", Raw(iso, 2352, 2)}}, "g.mds", "SLUS-00594"},
+        {"an MDS naming its image", {{"g.mds", Mds({{0xAA, 2048, 0}}, "Qu\xC3\xA9st.iso")}, {"Qu\xC3\xA9st.iso", iso}}, "g.mds", "SLUS-00594"},
+        {"an MDS with subchannels", {{"g.mds", Mds({{0xEC, 2448, 0}})}, {"g.mdf", Raw(iso, 2448, 2)}}, "g.mds", "SLUS-00594"},
+        {"an MDS, its data track second", {{"g.mds", afterAudio}, {"g.mdf", mixed}}, "g.mds", "SLUS-00594"},
+        {"an MDF beside its MDS", {{"G.MDS", afterAudio}, {"g.mdf", mixed}}, "g.mdf", "SLUS-00594"},
+        {"an MDF alone", {{"g.mdf", Raw(iso, 2352, 1)}}, "g.mdf", "SLUS-00594"},
+        {"an MDS without its signature", {{"g.mds", "X" + Mds({{0xAA, 2048, 0}}).substr(1)}, {"g.mdf", iso}}, "g.mds", ""},
+        {"an MDS of 2336-byte sectors", {{"g.mds", Mds({{0xAB, 2336, 0}})}, {"g.mdf", Raw(iso, 2336, 2)}}, "g.mds", ""},
+        {"an MDS of 65 sessions", {{"g.mds", sessions}, {"g.mdf", iso}}, "g.mds", ""},
+        {"an MDS whose blocks lie past its end", {{"g.mds", past}, {"g.mdf", iso}}, "g.mds", ""},
         {"a list of discs", {{"g.m3u", "\xEF\xBB\xBF# Crystal Quest\r\n\r\nd1.iso\r\nd2.iso\r\n"},
                              {"d1.iso", iso}, {"d2.iso", Iso({{"SYSTEM.CNF;1", "BOOT=cdrom:\\SLUS_005.95;1"}})}},
          "g.m3u", "SLUS-00594"},
@@ -173,6 +189,9 @@ TEST(DiscImage, AReadThatFailedIsNotFinished) {
     files.Put(kFolder + "\\g.bin", std::string(40000, 'x'));
     const ImageRead none = IdentifyImage(files, codePage, kFolder + "\\g.cue");
     EXPECT_TRUE(none.finished && none.id.empty());  // read to the end: no game, for as long as it stays so
+    files.Put(kFolder + "\\g.mds", Mds({{0xAA, 2048, 0}}));  // its ".mdf" missing
+    const ImageRead alone = IdentifyImage(files, codePage, kFolder + "\\g.mds");
+    EXPECT_FALSE(alone.finished || !alone.id.empty() || !alone.disc);
 }
 
 // Paths that reach a device or a pipe by their form are refused before anything is opened: the

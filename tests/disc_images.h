@@ -72,6 +72,23 @@ inline std::string Raw(const std::string& iso, std::size_t size, int mode) {
     return image;
 }
 
+// An ".mds" of one session: the lead-in's point A0h, then the tracks given (mode, sector size,
+// start in the image file) as tracks 1 and up, each naming file.
+struct MdsBlock { int mode; std::uint32_t sectorSize, start; };
+inline std::string Mds(const std::vector<MdsBlock>& tracks, const std::string& file = "*.mdf") {
+    const std::size_t at = 0x70, names = at + (tracks.size() + 1) * 0x50;
+    std::string mds = "MEDIA DESCRIPTOR" + std::string(names + 0x10 - 16, '\0') + file + '\0';
+    mds[0x14] = 1, mds[0x58 + 0x0A] = static_cast<char>(tracks.size() + 1), mds[at + 4] = '\xA0';
+    Put32(mds, 0x50, 0x58), Put32(mds, 0x58 + 0x14, at), Put32(mds, names, static_cast<std::uint32_t>(names + 0x10));
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const std::size_t block = at + (i + 1) * 0x50;
+        mds[block] = static_cast<char>(tracks[i].mode), mds[block + 4] = static_cast<char>(i + 1);
+        Put32(mds, block + 0x10, tracks[i].sectorSize), Put32(mds, block + 0x28, tracks[i].start);
+        Put32(mds, block + 0x30, 1), Put32(mds, block + 0x34, static_cast<std::uint32_t>(names));
+    }
+    return mds;
+}
+
 // A run header of the packing: kind, then the unit count less one, 5 bits and then 7 a byte.
 inline std::string EcmRun(int kind, std::uint32_t units) {
     std::uint32_t value = units - 1;
