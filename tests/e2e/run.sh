@@ -148,6 +148,7 @@ start_traced() {
         2> >(grep -aE --line-buffered 'MEDIA_PRESENT|WM_DEVICECHANGE|OutputDebugString' >"$artefacts/$1") &
     program=$!
 }
+runs_listed() { [ "$(field lstTimes.count)" = "$1" ]; }
 is() { [ "$1" = "$2" ] || { echo "    got '$1', expected '$2'"; return 1; }; }
 shortcut_target() { lnkinfo "$user_shortcut" 2>&1 | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p'; }
 shortcut_targets() { [ "$(shortcut_target)" = "$1" ]; }
@@ -270,7 +271,6 @@ wine reg add 'HKLM\Software\Wine\Drives' /v d: /d cdrom /f /reg:64 >/dev/null 2>
 wineserver -k >/dev/null 2>&1
 
 start_traced disc-trace.log
-runs_listed() { [ "$(field lstTimes.count)" = "$1" ]; }
 check "the earlier runs are loaded" wait_until 30 runs_listed 3
 check "with statistics loaded the window stays hidden" is "$(field visible)" 0
 # The emulator starts after the program: the 30-second timer alone counts the run and saves it.
