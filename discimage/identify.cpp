@@ -9,6 +9,7 @@
 #include "discimage/ecm.h"
 #include "discimage/image_path.h"
 #include "discimage/iso_image.h"
+#include "discimage/pbp.h"
 
 namespace kavri {
 namespace {
@@ -76,6 +77,11 @@ std::optional<Image> Open(ImageFiles& files, const std::string& path) {
         if (!disc) return std::nullopt;
         return Image{std::move(disc->frames), disc->size, disc->layout};
     }
+    if (KindOf(path) == ImageKind::Pbp) {
+        auto disc = OpenPbp(std::move(read), size);
+        if (!disc) return std::nullopt;
+        return Image{std::move(disc->sectors), disc->size, std::nullopt};
+    }
     if (KindOf(path) != ImageKind::Ecm) return Image{std::move(read), size, std::nullopt};
     auto unpacked = UnpackEcm(std::move(read), size);
     if (!unpacked) return std::nullopt;
@@ -124,6 +130,12 @@ std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& p
             const auto first = discs.empty() ? std::nullopt : Named(codePage, path, discs.front());
             bool listed = false;
             return first ? Identify(files, codePage, *first, true, listed) : std::string();
+        }
+        case ImageKind::Pbp: {
+            std::string id = IdAt(files, path, 0, disc);
+            const auto file = files.Open(path);
+            disc = disc || (file && HasPbpHeader(file->first, file->second));  // a package, though its disc be unread
+            return id;
         }
         case ImageKind::Unread: disc = true; break;
         case ImageKind::None: break;

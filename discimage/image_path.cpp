@@ -66,7 +66,7 @@ ImageKind KindOf(std::string_view path) {
     if (EndsWithNoCase(name, ".m3u")) return ImageKind::M3u;
     if (EndsWithNoCase(name, ".ecm")) return ImageKind::Ecm;
     if (EndsWithNoCase(name, ".chd")) return ImageKind::Chd;
-    if (EndsWithNoCase(name, ".pbp")) return ImageKind::Unread;
+    if (EndsWithNoCase(name, ".pbp")) return ImageKind::Pbp;
     return ImageKind::None;
 }
 

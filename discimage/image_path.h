@@ -14,7 +14,8 @@ enum class ImageKind {
     M3u,     // a list of the discs of one game
     Ecm,     // sectors in the error-code-modeller packing (".ecm", ".bin.ecm")
     Chd,     // the compressed hunks container (".chd")
-    Unread,  // ".pbp": images this program does not read
+    Pbp,     // a package of the handheld's PlayStation player (".pbp")
+    Unread,  // images this program does not read
 };
 
 ImageKind KindOf(std::string_view path);

@@ -1,7 +1,10 @@
 // Disc images built in memory: an ISO 9660 volume with the files given, the same in raw sectors,
-// and packed by the error code modeller.
+// packed by the error code modeller, and in the handheld player's package.
 #pragma once
 
+#include <zlib.h>
+
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -99,6 +102,68 @@ inline std::string Ecm(const std::string& raw, int mode) {
                       raw.substr(s * kRawSector + 16, 4) + raw.substr(s * kRawSector + 24, kSector);
     }
     return packed + std::string("\xFC\xFF\xFF\xFF\x3F", 5) + std::string(4, '\0');  // the end mark and a checksum
+}
+
+// PARAM.SFO with the text entries given (key, value), the values NUL-terminated.
+inline std::string Sfo(const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string index, keys, values;
+    for (const auto& [key, value] : entries) {
+        std::string entry(16, '\0');
+        entry[0] = static_cast<char>(keys.size()), entry[2] = 4, entry[3] = 2;  // UTF-8 text
+        Put32(entry, 4, static_cast<std::uint32_t>(value.size() + 1));
+        Put32(entry, 12, static_cast<std::uint32_t>(values.size()));
+        index += entry, keys += key + '\0', values += value + '\0';
+    }
+    std::string head("\0PSF\x01\x01\0\0", 8);
+    head += std::string(12, '\0');
+    Put32(head, 8, static_cast<std::uint32_t>(20 + index.size()));
+    Put32(head, 12, static_cast<std::uint32_t>(20 + index.size() + keys.size()));
+    Put32(head, 16, static_cast<std::uint32_t>(entries.size()));
+    return head + index + keys + values;
+}
+
+// A disc's part of the package: its raw sectors 16 to a block, raw-deflated but for the blocks
+// stored whole.
+inline std::string PbpDisc(std::string raw, const std::set<std::size_t>& stored) {
+    const std::size_t block = 16 * kRawSector;
+    raw.resize((raw.size() + block - 1) / block * block, '\0');
+    std::string part("PSISOIMG0000");
+    part.resize(0x100000, '\0');
+    for (std::size_t b = 0; b < raw.size() / block; ++b) {
+        std::string packed = raw.substr(b * block, block);
+        if (!stored.count(b)) {
+            z_stream stream{};
+            deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+            std::string out(deflateBound(&stream, block), '\0');
+            stream.next_in = reinterpret_cast<Bytef*>(packed.data()), stream.avail_in = static_cast<uInt>(block);
+            stream.next_out = reinterpret_cast<Bytef*>(out.data()), stream.avail_out = static_cast<uInt>(out.size());
+            deflate(&stream, Z_FINISH);
+            packed = out.substr(0, stream.total_out);
+            deflateEnd(&stream);
+        }
+        Put32(part, 0x4000 + 32 * b, static_cast<std::uint32_t>(part.size() - 0x100000));
+        part[0x4000 + 32 * b + 4] = static_cast<char>(packed.size()), part[0x4000 + 32 * b + 5] = static_cast<char>(packed.size() >> 8);
+        part += packed;
+    }
+    return part;
+}
+
+// The package: PARAM.SFO, a DATA.PSP stand-in, then DATA.PSAR with the discs' parts; several
+// lie after a table of them, in the file in the reverse of the table's order. No disc gives a
+// DATA.PSAR of neither kind.
+inline std::string Pbp(const std::vector<std::string>& discs, const std::string& sfo) {
+    std::string psar = discs.empty() ? std::string("PSISOIMG") : discs.size() == 1 ? discs[0] : "PSTITLEIMG000000";
+    if (discs.size() > 1) {
+        psar.resize(0x8000, '\0');
+        for (std::size_t d = discs.size(); d-- > 0;) {
+            Put32(psar, 0x200 + 4 * d, static_cast<std::uint32_t>(psar.size()));
+            psar += discs[d];
+        }
+    }
+    std::string pbp("\0PBP\0\0\x01\0", 8);
+    pbp.resize(40, '\0');
+    for (std::size_t part = 0; part < 8; ++part) Put32(pbp, 8 + 4 * part, static_cast<std::uint32_t>(40 + (part ? sfo.size() : 0) + (part == 7 ? 100 : 0)));
+    return pbp + sfo + std::string(100, 'D') + psar;
 }
 
 }  // namespace kavri::test
