@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <utility>
@@ -104,66 +105,42 @@ inline std::string Ecm(const std::string& raw, int mode) {
     return packed + std::string("\xFC\xFF\xFF\xFF\x3F", 5) + std::string(4, '\0');  // the end mark and a checksum
 }
 
-// PARAM.SFO with the text entries given (key, value), the values NUL-terminated.
-inline std::string Sfo(const std::vector<std::pair<std::string, std::string>>& entries) {
-    std::string index, keys, values;
-    for (const auto& [key, value] : entries) {
-        std::string entry(16, '\0');
-        entry[0] = static_cast<char>(keys.size()), entry[2] = 4, entry[3] = 2;  // UTF-8 text
-        Put32(entry, 4, static_cast<std::uint32_t>(value.size() + 1));
-        Put32(entry, 12, static_cast<std::uint32_t>(values.size()));
-        index += entry, keys += key + '\0', values += value + '\0';
-    }
-    std::string head("\0PSF\x01\x01\0\0", 8);
-    head += std::string(12, '\0');
-    Put32(head, 8, static_cast<std::uint32_t>(20 + index.size()));
-    Put32(head, 12, static_cast<std::uint32_t>(20 + index.size() + keys.size()));
-    Put32(head, 16, static_cast<std::uint32_t>(entries.size()));
-    return head + index + keys + values;
-}
-
-// A disc's part of the package: its raw sectors 16 to a block, raw-deflated but for the blocks
-// stored whole.
-inline std::string PbpDisc(std::string raw, const std::set<std::size_t>& stored) {
+// A disc's part of the handheld player's package: its raw sectors 16 to a block, raw-deflated
+// (zlib's stream less its 2-byte header and 4-byte checksum) but for the blocks stored whole.
+inline std::string PbpDisc(const std::string& raw, const std::set<std::size_t>& stored = {}) {
     const std::size_t block = 16 * kRawSector;
-    raw.resize((raw.size() + block - 1) / block * block, '\0');
-    std::string part("PSISOIMG0000");
-    part.resize(0x100000, '\0');
-    for (std::size_t b = 0; b < raw.size() / block; ++b) {
-        std::string packed = raw.substr(b * block, block);
-        if (!stored.count(b)) {
-            z_stream stream{};
-            deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-            std::string out(deflateBound(&stream, block), '\0');
-            stream.next_in = reinterpret_cast<Bytef*>(packed.data()), stream.avail_in = static_cast<uInt>(block);
-            stream.next_out = reinterpret_cast<Bytef*>(out.data()), stream.avail_out = static_cast<uInt>(out.size());
-            deflate(&stream, Z_FINISH);
-            packed = out.substr(0, stream.total_out);
-            deflateEnd(&stream);
-        }
-        Put32(part, 0x4000 + 32 * b, static_cast<std::uint32_t>(part.size() - 0x100000));
-        part[0x4000 + 32 * b + 4] = static_cast<char>(packed.size()), part[0x4000 + 32 * b + 5] = static_cast<char>(packed.size() >> 8);
+    std::string part = "PSISOIMG0000" + std::string(0x100000 - 12, '\0');
+    for (std::size_t b = 0; b * block < raw.size(); ++b) {
+        std::string packed = raw.substr(b * block, block), zlib(compressBound(block), '\0');
+        packed.resize(block, '\0');
+        uLongf length = zlib.size();
+        compress2(reinterpret_cast<Bytef*>(zlib.data()), &length, reinterpret_cast<const Bytef*>(packed.data()), block, 9);
+        if (!stored.count(b)) packed = zlib.substr(2, length - 6);
+        Put32(part, 0x4000 + 32 * b, part.size() - 0x100000), Put32(part, 0x4004 + 32 * b, packed.size());
         part += packed;
     }
     return part;
 }
 
-// The package: PARAM.SFO, a DATA.PSP stand-in, then DATA.PSAR with the discs' parts; several
-// lie after a table of them, in the file in the reverse of the table's order. No disc gives a
-// DATA.PSAR of neither kind.
-inline std::string Pbp(const std::vector<std::string>& discs, const std::string& sfo) {
-    std::string psar = discs.empty() ? std::string("PSISOIMG") : discs.size() == 1 ? discs[0] : "PSTITLEIMG000000";
-    if (discs.size() > 1) {
-        psar.resize(0x8000, '\0');
-        for (std::size_t d = discs.size(); d-- > 0;) {
-            Put32(psar, 0x200 + 4 * d, static_cast<std::uint32_t>(psar.size()));
-            psar += discs[d];
-        }
+// The package: PARAM.SFO with the text entries given (key, value), 100 bytes standing for
+// DATA.PSP, then DATA.PSAR: one disc's part; several after a table of them, in the file in the
+// reverse of the table's order; no disc, a DATA.PSAR of neither kind.
+inline std::string Pbp(const std::vector<std::string>& discs, const std::vector<std::pair<std::string, std::string>>& sfo) {
+    std::string pbp = std::string("\0PBP\0\0\x01\0", 8) + std::string(32, '\0'), index, keys, values;
+    for (const auto& [key, value] : sfo) {
+        std::string entry(16, '\0');
+        Put32(entry, 0, keys.size()), Put32(entry, 4, value.size() + 1), Put32(entry, 12, values.size());
+        index += entry, keys += key + '\0', values += value + '\0';
     }
-    std::string pbp("\0PBP\0\0\x01\0", 8);
-    pbp.resize(40, '\0');
-    for (std::size_t part = 0; part < 8; ++part) Put32(pbp, 8 + 4 * part, static_cast<std::uint32_t>(40 + (part ? sfo.size() : 0) + (part == 7 ? 100 : 0)));
-    return pbp + sfo + std::string(100, 'D') + psar;
+    std::string param = std::string("\0PSF\x01\x01\0\0", 8) + std::string(12, '\0') + index + keys + values;
+    Put32(param, 8, 20 + index.size()), Put32(param, 12, 20 + index.size() + keys.size()), Put32(param, 16, sfo.size());
+    std::string psar = discs.size() == 1 ? discs[0] : discs.empty() ? "PSISO" : "PSTITLEIMG000000";
+    for (std::size_t d = discs.size(); discs.size() > 1 && d-- > 0;) {
+        psar.resize(std::max<std::size_t>(psar.size(), 0x8000), '\0');
+        Put32(psar, 0x200 + 4 * d, psar.size()), psar += discs[d];
+    }
+    for (std::size_t part = 0; part < 8; ++part) Put32(pbp, 8 + 4 * part, 40 + (part ? param.size() : 0) + (part == 7 ? 100 : 0));
+    return pbp + param + std::string(100, 'D') + psar;
 }
 
 }  // namespace kavri::test

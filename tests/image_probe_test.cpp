@@ -27,7 +27,7 @@ void PutImages(Harness& h) {
     h.os.files.Put(kImages + "s4.iso", IsoOf("SLUS_000.04"));
     h.os.files.Put(kImages + "s2.bin.ecm", Ecm(Raw(IsoOf("SLUS_000.02"), kRawSector, 1), 1));
     h.os.files.Put(kImages + "s3.iso", Iso({{"README.TXT", "x"}}));
-    h.os.files.Put(kImages + "x.pbp", Pbp({}, Sfo({})));  // a package whose disc is not read
+    h.os.files.Put(kImages + "x.pbp", Pbp({}, {}));  // a package whose disc is not read
     h.os.files.Put(kImages + "b.bin", std::string(512 * 1024, '\0'));
 }
 

@@ -10,47 +10,38 @@
 namespace kavri::test {
 namespace {
 
-// The game's raw image with "SYSTEM.CNF" in its third block (sector 33), after twelve files.
-std::string FarRaw(const std::string& boot = kBootFile) {
-    std::vector<std::pair<std::string, std::string>> files;
-    for (int i = 0; i < 12; ++i) files.push_back({"F" + std::to_string(i) + ".DAT;1", "x"});
-    files.push_back({"SYSTEM.CNF;1", boot});
-    return Raw(Iso(files), kRawSector, 2);
-}
-
-// The package with the block's index entry changed: its offset (u32) and length (u16).
-std::string Patched(std::string pbp, std::size_t block, std::size_t at, std::uint32_t value) {
-    const std::size_t psar = static_cast<unsigned char>(pbp[36]) | static_cast<unsigned char>(pbp[37]) << 8;
-    const std::size_t entry = psar + 0x4000 + 32 * block + at;
-    if (at == 0) Put32(pbp, entry, value);
-    else pbp[entry] = static_cast<char>(value), pbp[entry + 1] = static_cast<char>(value >> 8);
-    return pbp;
-}
-
-TEST(Pbp, FirstDiscThroughEachBlockAndLies) {
-    const std::string sfo = Sfo({{"DISC_ID", "SLUS00594"}, {"TITLE", "Crystal Quest"}});
-    const std::string one = Pbp({PbpDisc(FarRaw(), {})}, sfo);
-    const std::size_t end = one.size() - 40 - sfo.size() - 100 - 0x100000;  // the blocks' bytes
-    std::string backwards = one;
-    Put32(backwards, 12, 30);  // ICON0.PNG before PARAM.SFO
+TEST(Pbp, FirstDiscThroughEachBlockTitleAndLies) {
+    std::vector<std::pair<std::string, std::string>> files(12, {"F.DAT;1", "x"});
+    files.push_back({"SYSTEM.CNF;1", kBootFile});
+    const std::string far = Raw(Iso(files), kRawSector, 2), two = Raw(Iso({{"SYSTEM.CNF;1", "BOOT=cdrom:\\SLUS_005.95;1"}}), kRawSector, 2);
+    const std::vector<std::pair<std::string, std::string>> sfo = {{"CATEGORY", "ME"}, {"DISC_ID", "SLUS00594"}, {"TITLE", "Crystal Quest"}};
+    const std::string one = Pbp({PbpDisc(far)}, sfo), quest = "Crystal Quest";  // its boot file in its third block
+    const std::size_t index = static_cast<unsigned char>(one[36]) + 256 * static_cast<unsigned char>(one[37]) + 0x4000;
+    const auto patched = [](std::string pbp, std::size_t at, std::uint32_t value) { return Put32(pbp, at, value), pbp; };
+    const auto titled = [&](const std::string& title) { return Pbp({PbpDisc(far)}, {{"TITLE", title}}); };
     const struct {
         const char* what;
-        std::string pbp;
-        std::string id;
+        std::string pbp, id;
         bool disc;
+        std::optional<std::string> title;
     } rows[] = {
-        {"every block deflated", one, "SLUS-00594", true},
-        {"the descriptor's block stored, the boot file's deflated", Pbp({PbpDisc(FarRaw(), {1})}, sfo), "SLUS-00594", true},
-        {"the boot file's block stored", Pbp({PbpDisc(FarRaw(), {0, 2})}, sfo), "SLUS-00594", true},
-        {"the first of two discs, which lies last in the file",
-         Pbp({PbpDisc(FarRaw(), {}), PbpDisc(FarRaw("BOOT=cdrom:\\SLUS_005.95;1"), {})}, sfo), "SLUS-00594", true},
-        {"a block's offset past the end", Patched(one, 2, 0, static_cast<std::uint32_t>(end)), "", true},
-        {"a block's length over a block", Patched(one + std::string(70000, '\0'), 1, 4, 0xFFFF), "", true},
-        {"a block that inflates to less than 16 sectors", Patched(one, 2, 4, 40), "", true},
-        {"cut short in its blocks", one.substr(0, one.size() - 100), "", true},
-        {"a DATA.PSAR of neither kind", Pbp({}, sfo), "", true},
-        {"offsets out of order", backwards, "", false},
-        {"an image that is no package", Raw(GameIso(), kRawSector, 2), "", false},
+        {"every block deflated", one, "SLUS-00594", true, quest},
+        {"the descriptor's block stored, the boot file's deflated", Pbp({PbpDisc(far, {1})}, sfo), "SLUS-00594", true, quest},
+        {"the boot file's block stored", Pbp({PbpDisc(far, {0, 2})}, sfo), "SLUS-00594", true, quest},
+        {"the first of two discs, which lies last in the file", Pbp({PbpDisc(far), PbpDisc(two)}, sfo), "SLUS-00594", true, quest},
+        {"a block's offset past the end", patched(one, index + 64, one.size() - index + 0x4000 - 0x100000), "", true, quest},
+        {"a block's length over a block", patched(one + std::string(70000, '\0'), index + 36, 0xFFFF), "", true, quest},
+        {"a block that inflates to less than 16 sectors", patched(one, index + 68, 40), "", true, quest},
+        {"a DATA.PSAR of neither kind", Pbp({}, sfo), "", true, quest},
+        {"DATA.PSP after DATA.PSAR", patched(one, 32, static_cast<std::uint32_t>(index - 0x4000 + 1)), "", false, {}},
+        {"an image that is no package", far, "", false, {}},
+        {"a title trimmed", titled(" Crystal Qu\xC3\xA9st \xE2\x80\x94 Disc 1  "), "SLUS-00594", true, "Crystal Qu\xC3\xA9st \xE2\x80\x94 Disc 1"},
+        {"a title of 128 bytes", titled(std::string(128, 'Q')), "SLUS-00594", true, std::string(128, 'Q')},
+        {"a title of 129 bytes", titled(std::string(129, 'Q')), "SLUS-00594", true, {}},
+        {"no title, though a key starts so", Pbp({PbpDisc(far)}, {{"TITLE_ID", quest}}), "SLUS-00594", true, {}},
+        {"a title not in UTF-8", titled("Crystal Qu\xE9st"), "SLUS-00594", true, {}},
+        {"a title with a tab", titled("Crystal\tQuest"), "SLUS-00594", true, {}},
+        {"a title of blanks", titled("   "), "SLUS-00594", true, {}},
     };
     for (const auto& row : rows) {
         fake::CallLog log;
@@ -58,31 +49,9 @@ TEST(Pbp, FirstDiscThroughEachBlockAndLies) {
         fake::FakeCodePage codePage;
         files.Put("C:\\Games\\Quest\\EBOOT.PBP", row.pbp);
         const ImageRead read = IdentifyImage(files, codePage, "C:\\Games\\Quest\\EBOOT.PBP");
-        EXPECT_EQ(read.id, row.id) << row.what;
-        EXPECT_EQ(read.disc, row.disc) << row.what;
-        EXPECT_TRUE(read.finished) << row.what;
-    }
-}
-
-TEST(Pbp, Title) {
-    const std::string disc = PbpDisc(Raw(GameIso(), kRawSector, 2), {});
-    const struct {
-        std::vector<std::pair<std::string, std::string>> sfo;
-        std::optional<std::string> title;
-    } rows[] = {
-        {{{"CATEGORY", "ME"}, {"DISC_ID", "SLUS00594"}, {"TITLE", "Crystal Quest"}}, "Crystal Quest"},
-        {{{"TITLE", "  Crystal Qu\xC3\xA9st \xE2\x80\x94 Disc 1 "}}, "Crystal Qu\xC3\xA9st \xE2\x80\x94 Disc 1"},
-        {{{"TITLE", std::string(128, 'Q')}}, std::string(128, 'Q')},
-        {{{"TITLE", std::string(129, 'Q')}}, std::nullopt},
-        {{{"TITLE_ID", "Crystal Quest"}}, std::nullopt},
-        {{{"TITLE", "Crystal Qu\xE9st"}}, std::nullopt},
-        {{{"TITLE", "Crystal\tQuest"}}, std::nullopt},
-        {{{"TITLE", "   "}}, std::nullopt},
-    };
-    for (const auto& row : rows) {
-        const std::string pbp = Pbp({disc}, Sfo(row.sfo));
-        const ReadImage read = [&](std::uint64_t at, std::size_t length) { return std::optional(pbp.substr(at, length)); };
-        EXPECT_EQ(ReadPbpTitle(read, pbp.size()), row.title) << row.sfo.back().second;
+        EXPECT_EQ(read.id + (read.disc ? " disc" : "") + (read.finished ? "" : " unfinished"), row.id + (row.disc ? " disc" : "")) << row.what;
+        const ReadImage bytes = [&](std::uint64_t at, std::size_t length) { return std::optional(row.pbp.substr(at, length)); };
+        EXPECT_EQ(ReadPbpTitle(bytes, row.pbp.size()), row.title) << row.what;
     }
 }
 
