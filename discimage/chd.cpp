@@ -64,6 +64,8 @@ std::optional<std::pair<std::uint64_t, std::uint32_t>> FirstDataTrack(const Read
     return std::nullopt;
 }
 
+}  // namespace
+
 std::optional<std::string> Inflate(std::string_view in, std::size_t outSize) {
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return std::nullopt;
@@ -77,6 +79,8 @@ std::optional<std::string> Inflate(std::string_view in, std::size_t outSize) {
     inflateEnd(&stream);
     return whole ? std::optional<std::string>(std::move(out)) : std::nullopt;
 }
+
+namespace {
 
 // A hunk of a CD codec: a bit per frame whose sync and error codes were left out, the length of
 // the sectors' compressed bytes, those bytes, then the subchannel's. Only the sectors are

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "discimage/chd_map.h"
 #include "discimage/iso_image.h"
@@ -22,5 +24,8 @@ struct ChdDisc {
 // Nothing for a file that is no version 5 CD image, that lies about its content, that needs a
 // parent file, or whose hunks use a codec not read here ("cdzs", zstd).
 std::optional<ChdDisc> OpenChd(const ReadImage& file, std::uint64_t fileSize, chd::MapCheck check = chd::MapCheck::Crc);
+
+// Raw deflate data (no zlib header) inflated to exactly outSize bytes; nothing when it gives fewer.
+std::optional<std::string> Inflate(std::string_view in, std::size_t outSize);
 
 }  // namespace kavri

@@ -10,6 +10,7 @@
 #include "discimage/image_path.h"
 #include "discimage/iso_image.h"
 #include "discimage/mds.h"
+#include "discimage/pbp.h"
 
 namespace kavri {
 namespace {
@@ -79,6 +80,11 @@ std::optional<Image> Open(ImageFiles& files, const std::string& path) {
         auto disc = OpenChd(read, size);
         if (!disc) return std::nullopt;
         return Image{std::move(disc->frames), disc->size, disc->layout};
+    }
+    if (KindOf(path) == ImageKind::Pbp) {
+        auto disc = OpenPbp(std::move(read), size);
+        if (!disc) return std::nullopt;
+        return Image{std::move(disc->sectors), disc->size, std::nullopt};
     }
     if (KindOf(path) != ImageKind::Ecm) return Image{std::move(read), size, std::nullopt};
     auto unpacked = UnpackEcm(std::move(read), size);
@@ -162,7 +168,12 @@ std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& p
             bool listed = false;
             return first ? Identify(files, codePage, *first, true, listed) : std::string();
         }
-        case ImageKind::Unread: disc = true; break;
+        case ImageKind::Pbp: {
+            std::string id = IdAt(files, path, 0, disc);
+            const auto file = files.Open(path);
+            disc = disc || (file && HasPbpHeader(file->first, file->second));  // a package, though its disc be unread
+            return id;
+        }
         case ImageKind::None: break;
     }
     return {};

@@ -68,7 +68,7 @@ ImageKind KindOf(std::string_view path) {
     if (EndsWithNoCase(name, ".chd")) return ImageKind::Chd;
     if (EndsWithNoCase(name, ".mds")) return ImageKind::Mds;
     if (EndsWithNoCase(name, ".mdf")) return ImageKind::Mdf;
-    if (EndsWithNoCase(name, ".pbp")) return ImageKind::Unread;
+    if (EndsWithNoCase(name, ".pbp")) return ImageKind::Pbp;
     return ImageKind::None;
 }
 

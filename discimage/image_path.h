@@ -16,7 +16,7 @@ enum class ImageKind {
     Chd,     // the compressed hunks container (".chd")
     Mds,     // the descriptor of an ".mdf" image
     Mdf,     // sectors described by the ".mds" of the same name, when there is one
-    Unread,  // ".pbp": images this program does not read
+    Pbp,     // a package of the handheld's PlayStation player (".pbp")
 };
 
 ImageKind KindOf(std::string_view path);

@@ -96,7 +96,6 @@ TEST(DiscImage, EachLayoutListAndLie) {
          "g.m3u", "SLUS-00594"},
         {"a list naming a list", {{"g.m3u", "g.m3u\n"}}, "g.m3u", ""},
         {"a list leaving its folder", {{"g.m3u", "\\\\server\\share\\d1.iso\n"}}, "g.m3u", ""},
-        {"an image not read yet", {{"g.pbp", iso}}, "g.pbp", ""},
         {"an ISO named as a CHD: no CHD header", {{"g.chd", iso}}, "g.chd", ""},
         {"an unquoted name with a blank", {{"g.cue", "FILE My Game.bin BINARY\nTRACK 01 MODE1/2048\nINDEX 01 00:00:00\n"},
                                             {"My Game.bin", iso}}, "g.cue", "SLUS-00594"},
@@ -153,6 +152,7 @@ TEST(DiscImage, ReadsAreFewAndBounded) {
         {"raw sectors", "g.bin", raw, 8, 40000},
         {"packed", "g.ecm", Ecm(raw, 1), 8, 200000},
         {"packed a byte a run", "g.ecm", bytewise, 8, 200000},
+        {"a package of two blocks, the second stored", "g.pbp", Pbp({PbpDisc(raw, {1})}, {}), 8, 40000},
         {"a boot file's record claiming 100 MB", "g.iso", claiming, 48, 72 * 1024},
     };
     for (const auto& row : rows) {

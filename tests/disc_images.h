@@ -1,7 +1,11 @@
 // Disc images built in memory: an ISO 9660 volume with the files given, the same in raw sectors,
-// and packed by the error code modeller.
+// packed by the error code modeller, and in the handheld player's package.
 #pragma once
 
+#include <zlib.h>
+
+#include <algorithm>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -116,6 +120,44 @@ inline std::string Ecm(const std::string& raw, int mode) {
                       raw.substr(s * kRawSector + 16, 4) + raw.substr(s * kRawSector + 24, kSector);
     }
     return packed + std::string("\xFC\xFF\xFF\xFF\x3F", 5) + std::string(4, '\0');  // the end mark and a checksum
+}
+
+// A disc's part of the handheld player's package: its raw sectors 16 to a block, raw-deflated
+// (zlib's stream less its 2-byte header and 4-byte checksum) but for the blocks stored whole.
+inline std::string PbpDisc(const std::string& raw, const std::set<std::size_t>& stored = {}) {
+    const std::size_t block = 16 * kRawSector;
+    std::string part = "PSISOIMG0000" + std::string(0x100000 - 12, '\0');
+    for (std::size_t b = 0; b * block < raw.size(); ++b) {
+        std::string packed = raw.substr(b * block, block), zlib(compressBound(block), '\0');
+        packed.resize(block, '\0');
+        uLongf length = zlib.size();
+        compress2(reinterpret_cast<Bytef*>(zlib.data()), &length, reinterpret_cast<const Bytef*>(packed.data()), block, 9);
+        if (!stored.count(b)) packed = zlib.substr(2, length - 6);
+        Put32(part, 0x4000 + 32 * b, part.size() - 0x100000), Put32(part, 0x4004 + 32 * b, packed.size());
+        part += packed;
+    }
+    return part;
+}
+
+// The package: PARAM.SFO with the text entries given (key, value), 100 bytes standing for
+// DATA.PSP, then DATA.PSAR: one disc's part; several after a table of them, in the file in the
+// reverse of the table's order; no disc, a DATA.PSAR of neither kind.
+inline std::string Pbp(const std::vector<std::string>& discs, const std::vector<std::pair<std::string, std::string>>& sfo) {
+    std::string pbp = std::string("\0PBP\0\0\x01\0", 8) + std::string(32, '\0'), index, keys, values;
+    for (const auto& [key, value] : sfo) {
+        std::string entry(16, '\0');
+        Put32(entry, 0, keys.size()), Put32(entry, 4, value.size() + 1), Put32(entry, 12, values.size());
+        index += entry, keys += key + '\0', values += value + '\0';
+    }
+    std::string param = std::string("\0PSF\x01\x01\0\0", 8) + std::string(12, '\0') + index + keys + values;
+    Put32(param, 8, 20 + index.size()), Put32(param, 12, 20 + index.size() + keys.size()), Put32(param, 16, sfo.size());
+    std::string psar = discs.size() == 1 ? discs[0] : discs.empty() ? "PSISO" : "PSTITLEIMG000000";
+    for (std::size_t d = discs.size(); discs.size() > 1 && d-- > 0;) {
+        psar.resize(std::max<std::size_t>(psar.size(), 0x8000), '\0');
+        Put32(psar, 0x200 + 4 * d, psar.size()), psar += discs[d];
+    }
+    for (std::size_t part = 0; part < 8; ++part) Put32(pbp, 8 + 4 * part, 40 + (part ? param.size() : 0) + (part == 7 ? 100 : 0));
+    return pbp + param + std::string(100, 'D') + psar;
 }
 
 }  // namespace kavri::test

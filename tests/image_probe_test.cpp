@@ -27,7 +27,7 @@ void PutImages(Harness& h) {
     h.os.files.Put(kImages + "s4.iso", IsoOf("SLUS_000.04"));
     h.os.files.Put(kImages + "s2.bin.ecm", Ecm(Raw(IsoOf("SLUS_000.02"), kRawSector, 1), 1));
     h.os.files.Put(kImages + "s3.iso", Iso({{"README.TXT", "x"}}));
-    h.os.files.Put(kImages + "x.pbp", std::string(4096, 'P'));  // a kind this program does not read
+    h.os.files.Put(kImages + "x.pbp", Pbp({}, {}));  // a package whose disc is not read
     h.os.files.Put(kImages + "b.bin", std::string(512 * 1024, '\0'));
 }
 
@@ -216,7 +216,7 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
         // An image held that names no game still ends the command line's standing.
         {"an image of no game held ends the command line's game, which does not come back",
          "run cmd=\"@s1.iso\" t open=s3.iso t open= t", "SLUS-00001/0 - -", "SLUS-00001 1"},
-        {"so does an image of a kind not read", "run cmd=\"@s1.iso\" t open=x.pbp t t", "SLUS-00001/0 - -",
+        {"so does a package whose disc is not read", "run cmd=\"@s1.iso\" t open=x.pbp t t", "SLUS-00001/0 - -",
          "SLUS-00001 1"},
         {"an image of no game is never played, though newest", "run hold=20:s1.iso t hold=30:s3.iso t",
          "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
