@@ -189,4 +189,11 @@ ImageRead IdentifyImage(FileSystem& files, CodePage& codePage, const std::string
     return ImageRead{std::move(id), !opened.Failed(), disc};
 }
 
+std::optional<std::string> ReadImageTitle(FileSystem& files, const std::string& path) {
+    if (KindOf(path) != ImageKind::Pbp) return std::nullopt;
+    ImageFiles opened(files);
+    const auto file = opened.Open(path);
+    return file ? ReadPbpTitle(file->first, file->second) : std::nullopt;
+}
+
 }  // namespace kavri

@@ -22,4 +22,8 @@ struct ImageRead {
 // Each file involved is opened once, for reading only, and only when it is a disk file.
 ImageRead IdentifyImage(FileSystem& files, CodePage& codePage, const std::string& path);
 
+// The title the image's maker wrote into it (a ".pbp" carries one), in UTF-8; nothing for an
+// image without one.
+std::optional<std::string> ReadImageTitle(FileSystem& files, const std::string& path);
+
 }  // namespace kavri

@@ -97,9 +97,10 @@ void GameTotals::Name(const GameTotal& seed, std::string_view name) {
     ++revision_;
 }
 
-void GameTotals::NameFromFile(std::string_view id, std::string_view name) {
+void GameTotals::NameFromFile(std::string_view id, std::string_view name, bool overFile) {
     GameTotal* game = Entry(id);
-    if (!game || game->nameFrom != NameFrom::None || name.empty()) return;
+    if (!game || name.empty() || (game->name == name && game->nameFrom == NameFrom::File)) return;
+    if (game->nameFrom != NameFrom::None && !(overFile && game->nameFrom == NameFrom::File)) return;
     game->name = name;
     game->nameFrom = NameFrom::File;
     ++revision_;

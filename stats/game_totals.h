@@ -14,8 +14,8 @@
 namespace kavri {
 
 // Where a game's name came from: typed by the user (an empty typed name is one removed, which
-// no file's name replaces), or the image it was first played from (the file's name, its list's or
-// its folder's).
+// no file's name replaces), or the image it was first played from (the title its maker wrote into
+// it, else the file's name, its list's or its folder's).
 enum class NameFrom : std::uint8_t { None, Typed, File };
 
 struct GameTotal {
@@ -41,8 +41,9 @@ public:
     // Names the game as the user typed it, adding it as seed when it is not here yet; an empty
     // name removes the name.
     void Name(const GameTotal& seed, std::string_view name);
-    // Names a game here after its image file, unless it was ever named.
-    void NameFromFile(std::string_view id, std::string_view name);
+    // Names a game here after its image file, unless it was ever named; a title written into the
+    // image (overFile) also replaces a name an image file gave it.
+    void NameFromFile(std::string_view id, std::string_view name, bool overFile = false);
     void Assign(std::vector<GameTotal> games);
 
     // Grows with every change, so that a save can tell whether there is anything to write.

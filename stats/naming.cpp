@@ -71,16 +71,32 @@ bool formKavriMeter::HasTypedName(int line) {
     return game && game->nameFrom == NameFrom::Typed && !game->name.empty();
 }
 
-// A game first played from an image, never named, is named after the file. A disc of a ".m3u"
+// A game first played from an image, never named, is named after the file, or after the title
+// inside it. A disc of a ".m3u"
 // list the emulator was started with is named after the list: the list is read, and its discs
 // identified, away from the tick, and the name given when they answer.
 void formKavriMeter::NameAfterFile(const std::string& id, const std::string& path, const std::string& startPath) {
     const GameTotal* game = gameTotals.Find(id);
-    if (!game || game->nameFrom != NameFrom::None) return;
+    if (!game || game->nameFrom == NameFrom::Typed) return;
+    if (KindOf(path) == ImageKind::Pbp) return NameAfterTitle(id, path);
+    if (game->nameFrom != NameFrom::None) return;
     if (KindOf(startPath) != ImageKind::M3u) return NameAfterPath(id, path, false);
     os_.background.Post([this, &files = os_.files, &codePage = os_.codePage, id, path, startPath] {
         const bool listed = ListHolds(files, codePage, startPath, id);
         return [this, id, path = listed ? startPath : path, listed] { NameAfterPath(id, path, listed); };
+    });
+}
+
+// A title its maker wrote into the image names the game before its file does: it replaces a name
+// a file gave, and the discs that carry one title share it. It is read away from the tick; without
+// one, or with one the files cannot hold, the file names the game.
+void formKavriMeter::NameAfterTitle(const std::string& id, const std::string& path) {
+    os_.background.Post([this, &files = os_.files, id, path] {
+        return [this, id, path, title = ReadImageTitle(files, path)] {
+            const auto inCodePage = title ? os_.codePage.ToCodePage(*title) : std::nullopt;
+            if (inCodePage && NameProblem(*title).empty()) return gameTotals.NameFromFile(id, *inCodePage, true);
+            NameAfterPath(id, path, false);
+        };
     });
 }
 

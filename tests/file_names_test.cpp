@@ -2,6 +2,7 @@
 // that takes the copy's tags off a file's name, and which name wins in every order of events.
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 
 #include "history/chart.h"
 #include "stats/file_title.h"
@@ -106,6 +107,14 @@ std::string ChooserAfter(const std::string& events) {
         {"Crystal Quest\\game.iso", "SLUS_000.41"},         {"Tokimeki\\game.iso", "SLUS_000.42"},
     };
     for (const auto& [file, code] : images) h.os.files.Put(kImages + file, IsoOf(code));
+    const std::tuple<std::string, const char*, std::string> packages[] = {  // titled unlike their folders
+        {"Voyager PSP", "SLUS_000.01", "Star Voyager Deluxe"}, {"Tides 1", "SLUS_000.21", "Lantern Tides"},
+        {"Tides 2", "SLUS_000.22", "Lantern Tides"}, {"Untitled", "SLUS_000.51", ""},
+        {"Far", "SLUS_000.52", "\xD0\x97\xD0\xB2\xD0\xB5\xD0\xB7\xD0\xB4\xD0\xB0"}};  // outside the code page
+    for (const auto& [folder, code, title] : packages) {
+        const std::vector<std::pair<std::string, std::string>> sfo{{"DISC_ID", "X"}, {title.empty() ? "TITLES" : "TITLE", title}};
+        h.os.files.Put(kImages + folder + "\\EBOOT.PBP", Pbp({PbpDisc(Raw(IsoOf(code), kRawSector, 2))}, sfo));
+    }
     h.os.files.Put(kImages + "Lantern Tides (USA).m3u", "fs1.iso\r\nfs2.iso\r\n");
     h.form.Form_Load();
     std::istringstream in(events + "|tick");  // a last tick takes what was read in the background
@@ -150,6 +159,7 @@ std::string ChooserAfter(const std::string& events) {
 
 TEST(FileNames, WhichNameWinsInEveryOrder) {
     const std::string voyager = "Star Voyager" + kDash + "SLUS-00001";
+    const std::string deluxe = "Star Voyager Deluxe" + kDash + "SLUS-00001";
     const struct {
         const char* what;
         std::string events;
@@ -180,6 +190,15 @@ TEST(FileNames, WhichNameWinsInEveryOrder) {
         {"a name another game has, in any letter case, gives way to the whole name, else the folder's",
          "play=Star Voyager (USA) (Disc 1).iso|hold=Star Voyager (Europe).iso|hold=Moon Racer.iso|hold=Arcade\\MOON RACER.iso",
          voyager + "|Star Voyager (Europe)" + kDash + "SCES-00001|Moon Racer" + kDash + "SLUS-00031|Arcade" + kDash + "SLUS-00032"},
+        {"a title inside the image names it before its folder", "play=Voyager PSP\\EBOOT.PBP", deluxe},
+        {"and replaces a name a file gave", "play=Star Voyager (USA) (Disc 1).iso|play=Voyager PSP\\EBOOT.PBP", deluxe},
+        {"a list names it before the title", "list=Listed|play=Voyager PSP\\EBOOT.PBP", "Listed" + kDash + "SLUS-00001"},
+        {"so does a typed name", "play=Voyager PSP\\EBOOT.PBP|type=Typed|play=Voyager PSP\\EBOOT.PBP", "Typed" + kDash + "SLUS-00001"},
+        {"and an emptied one", "play=Star Voyager (USA) (Disc 1).iso|type=|play=Voyager PSP\\EBOOT.PBP", "SLUS-00001"},
+        {"discs of one title share it", "play=Tides 1\\EBOOT.PBP|hold=Tides 2\\EBOOT.PBP",
+         "Lantern Tides" + kDash + "SLUS-00021, SLUS-00022"},
+        {"without a title, or one the files cannot hold, the folder names it", "play=Untitled\\EBOOT.PBP|hold=Far\\EBOOT.PBP",
+         "Untitled" + kDash + "SLUS-00051|Far" + kDash + "SLUS-00052"},
     };
     for (const auto& row : rows) EXPECT_EQ(ChooserAfter(row.events), row.entries) << row.what;
 }
