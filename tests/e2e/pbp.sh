@@ -1,7 +1,7 @@
 # ---- Games played from packages of the handheld's PlayStation player (".pbp"; sourced by run.sh
 # after images.sh, whose images, helpers and control file it uses): the test disc packed as an
 # "EBOOT.PBP" in a folder of its own, named on the emulator's command line and held open by it, and
-# a package of two discs, whose first disc is the game.
+# a package of two discs, whose first disc is the game and whose title names it.
 pbp_one="$images/Crystal Quest PBP"
 pbp_two="$images/Two Discs PBP"
 mkdir -p "$pbp_one" "$pbp_two"
@@ -20,10 +20,14 @@ printf '%s' "$images_win\\Crystal Quest PBP\\EBOOT.PBP" >"$control"
 restart emulator 'C:\KavriStat\kavri.exe'
 check "a package held open is recorded as SCUS-94426: $((plays + 1))" game_count_reaches SCUS-94426 $((plays + 1))
 
+named() { grep -q "^\"$1\",.*,\"$2\",\"$3\""$'\r''$' "$app/kvrgames.csv"; }  # named ID NAME SOURCE
+check "SLES-12345 is named after its file so far" named SLES-12345 "Second Disc" file
 printf '%s' "$images_win\\Two Discs PBP\\EBOOT.PBP" >"$control"
 restart emulator 'C:\KavriStat\kavri.exe'
 check "a package of two discs is recorded as its first disc's game, SLES-12345: $second_plays" \
     game_count_reaches SLES-12345 $second_plays
 check "and not as its second's" game_count_is SCUS-94426 $((plays + 1))
+check "the package's title replaces the name its file gave" wait_until 30 named SLES-12345 "Two Discs PBP" file
+check "and a typed name stays before the title" named SCUS-94426 "Crystal Odyssey" typed
 rm -f "$control"
 wineserver -k >/dev/null 2>&1
