@@ -66,6 +66,8 @@ ImageKind KindOf(std::string_view path) {
     if (EndsWithNoCase(name, ".m3u")) return ImageKind::M3u;
     if (EndsWithNoCase(name, ".ecm")) return ImageKind::Ecm;
     if (EndsWithNoCase(name, ".chd")) return ImageKind::Chd;
+    if (EndsWithNoCase(name, ".ccd") || EndsWithNoCase(name, ".sub")) return ImageKind::Ccd;
+    if (EndsWithNoCase(name, ".nrg")) return ImageKind::Nrg;
     if (EndsWithNoCase(name, ".pbp")) return ImageKind::Unread;
     return ImageKind::None;
 }

@@ -14,6 +14,8 @@ enum class ImageKind {
     M3u,     // a list of the discs of one game
     Ecm,     // sectors in the error-code-modeller packing (".ecm", ".bin.ecm")
     Chd,     // the compressed hunks container (".chd")
+    Ccd,     // a CloneCD set's descriptor (".ccd") or subchannel (".sub"); its ".img" is Sectors
+    Nrg,     // a Nero image (".nrg")
     Unread,  // ".pbp": images this program does not read
 };
 
