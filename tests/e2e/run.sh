@@ -703,6 +703,7 @@ wineserver -k >/dev/null 2>&1
 
 source "$(dirname "$0")/installer.sh"
 source "$(dirname "$0")/images.sh"
+source "$(dirname "$0")/ccd_nrg.sh"
 source "$(dirname "$0")/idle.sh"
 
 # ---- The portable zip and the sums
