@@ -1,5 +1,6 @@
 #include "discimage/ccd.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/text_util.h"
