@@ -9,8 +9,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The lines of a text, ended by CR, LF or both, each without its blanks at either end.
-std::vector<std::string_view> Lines(std::string_view text) {
+}  // namespace
+
+std::vector<std::string_view> TextLines(std::string_view text) {
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
     std::vector<std::string_view> lines;
     while (!text.empty()) {
@@ -20,6 +21,8 @@ std::vector<std::string_view> Lines(std::string_view text) {
     }
     return lines;
 }
+
+namespace {
 
 // The first word of a line, and the rest after it.
 std::string_view Word(std::string_view& line) {
@@ -69,7 +72,7 @@ std::uint32_t SectorSize(std::string_view mode) {
 std::optional<CueTrack> ParseCue(std::string_view text) {
     std::string file;
     std::optional<CueTrack> track;
-    for (std::string_view line : Lines(text.substr(0, kListLimit))) {
+    for (std::string_view line : TextLines(text.substr(0, kListLimit))) {
         const std::string_view command = Word(line);
         if (EqualsNoCase(command, "FILE")) {
             if (track) break;  // the data track's file ended without an INDEX 01
@@ -91,7 +94,7 @@ std::optional<CueTrack> ParseCue(std::string_view text) {
 
 std::vector<std::string> ParseM3u(std::string_view text) {
     std::vector<std::string> discs;
-    for (const std::string_view line : Lines(text.substr(0, kListLimit)))
+    for (const std::string_view line : TextLines(text.substr(0, kListLimit)))
         if (!line.empty() && line.front() != '#') discs.emplace_back(line);
     return discs;
 }

@@ -11,6 +11,10 @@ namespace kavri {
 
 inline constexpr std::size_t kListLimit = 64 * 1024;  // as much of a cue sheet or list as is read
 
+// The lines of a text, ended by CR, LF or both, each without its blanks at either end; a UTF-8
+// byte order mark before the first left out.
+std::vector<std::string_view> TextLines(std::string_view text);
+
 // The first data track of a cue sheet: the file that holds it as the sheet names it, where the
 // track starts in that file (its INDEX 01, in sectors) and the sector size its mode gives.
 struct CueTrack {

@@ -4,6 +4,7 @@
 
 #include "base/game_id.h"
 #include "base/text_util.h"
+#include "discimage/ccd.h"
 #include "discimage/chd.h"
 #include "discimage/disc_lists.h"
 #include "discimage/ecm.h"
@@ -11,6 +12,7 @@
 #include "discimage/iso_image.h"
 #include "discimage/mds.h"
 #include "discimage/pbp.h"
+#include "discimage/nrg.h"
 
 namespace kavri {
 namespace {
@@ -26,6 +28,9 @@ public:
 
     bool Failed() const { return failed_; }
 
+    // A disk file is at path; nothing is opened.
+    bool Exists(const std::string& path) { return NamesDiskFile(path) && files_.Stamp(path).has_value(); }
+
     // A reader of the file at path and its size.
     std::optional<std::pair<ReadImage, std::uint64_t>> Open(const std::string& path) {
         ReadOnlyFile* file = Find(path);
@@ -38,9 +43,6 @@ public:
         };
         return std::pair{std::move(read), file->Size()};
     }
-
-    // True when path names a disk file that is there; nothing is opened.
-    bool Exists(const std::string& path) { return NamesDiskFile(path) && files_.Stamp(path).has_value(); }
 
     std::optional<std::string> Text(const std::string& path, std::size_t limit) {
         const auto file = Open(path);
@@ -142,9 +144,37 @@ std::string FromMds(ImageFiles& files, CodePage& codePage, const std::string& pa
     return file ? IdAt(files, *file, track->start, data) : std::string();
 }
 
+// The path with its last extension replaced: "x.sub" to "x.ccd".
+std::string WithExtension(const std::string& path, const char* extension) {
+    const std::size_t dot = path.size() - FileNameOf(path).size() + FileNameOf(path).rfind('.');
+    return path.substr(0, dot) + extension;
+}
+
+// A CloneCD set named by any of its files: the descriptor says where the data track starts in the
+// ".img"; without a descriptor an ".img" (or the ".img" beside a ".sub") is sectors from its start.
+std::string FromCcd(ImageFiles& files, const std::string& path, bool& disc) {
+    const std::string descriptor = WithExtension(path, ".ccd"), sectors = WithExtension(path, ".img");
+    if (!EndsWithNoCase(path, ".ccd") && !files.Exists(descriptor)) return IdAt(files, sectors, 0, disc);
+    const auto text = files.Text(descriptor, kListLimit);
+    const auto start = text ? ParseCcd(*text) : std::nullopt;
+    disc = start.has_value();
+    bool data = false;
+    return start ? IdAt(files, sectors, *start * kCcdSectorSize, data) : std::string();
+}
+
+std::string FromNrg(ImageFiles& files, const std::string& path, bool& disc) {
+    const auto file = files.Open(path);
+    const auto track = file ? FindNrgTrack(file->first, file->second) : std::nullopt;
+    disc = track.has_value();
+    bool data = false;
+    return track ? IdAt(files, path, track->start, data) : std::string();
+}
+
 std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& path, bool inList, bool& disc) {
     switch (KindOf(path)) {
         case ImageKind::Sectors:
+            if (EndsWithNoCase(path, ".img")) return FromCcd(files, path, disc);
+            [[fallthrough]];
         case ImageKind::Ecm:
         case ImageKind::Chd: return IdAt(files, path, 0, disc);
         case ImageKind::Cue: return FromCue(files, codePage, path, disc);
@@ -158,6 +188,8 @@ std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& p
             }
             return IdAt(files, path, 0, disc);
         }
+        case ImageKind::Ccd: return FromCcd(files, path, disc);
+        case ImageKind::Nrg: return FromNrg(files, path, disc);
         case ImageKind::M3u: {
             disc = true;
             if (inList) return {};  // a list inside a list

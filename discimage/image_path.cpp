@@ -69,6 +69,8 @@ ImageKind KindOf(std::string_view path) {
     if (EndsWithNoCase(name, ".mds")) return ImageKind::Mds;
     if (EndsWithNoCase(name, ".mdf")) return ImageKind::Mdf;
     if (EndsWithNoCase(name, ".pbp")) return ImageKind::Pbp;
+    if (EndsWithNoCase(name, ".ccd") || EndsWithNoCase(name, ".sub")) return ImageKind::Ccd;
+    if (EndsWithNoCase(name, ".nrg")) return ImageKind::Nrg;
     return ImageKind::None;
 }
 

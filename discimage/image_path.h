@@ -17,6 +17,8 @@ enum class ImageKind {
     Mds,     // the descriptor of an ".mdf" image
     Mdf,     // sectors described by the ".mds" of the same name, when there is one
     Pbp,     // a package of the handheld's PlayStation player (".pbp")
+    Ccd,     // a CloneCD set's descriptor (".ccd") or subchannel (".sub"); its ".img" is Sectors
+    Nrg,     // a Nero image (".nrg")
 };
 
 ImageKind KindOf(std::string_view path);

@@ -46,6 +46,18 @@ TEST(DiscImage, EachLayoutListAndLie) {
     Put32(sessions, 0x50, static_cast<std::uint32_t>(sessions.size())), sessions[0x14] = 65;
     sessions += sessions.substr(0x58, 0x18) + std::string(64 * 0x18, '\0');
     Put32(past, 0x58 + 0x14, static_cast<std::uint32_t>(past.size() - 0x50));
+    // Another game's sectors first, where a data track read from the file's start would be found.
+    const std::string other = Iso({{"SYSTEM.CNF;1", "BOOT=cdrom:\\SLUS_005.95;1"}}), raw = Raw(iso, 2352, 2);
+    const std::string audio = Raw(other, 2352, 1), img = audio + std::string(2 * kRawSector, '\0') + raw;
+    const auto start = static_cast<std::uint32_t>(audio.size() / kRawSector) + 2;
+    const std::string ccd = CcdText(start);
+    std::string crlf;  // lower-case keys, blanks around "=", CR LF
+    for (const char c : ccd) crlf += c == '\n' ? "\r\n" : c == '=' ? " = " : std::string(1, static_cast<char>(std::tolower(c)));
+    std::string pastEnd = Nrg(audio, raw, 2352, "DAOX");
+    std::string lyingTable = pastEnd, noFooter = Nrg(other, iso, 2048, "DAOI");
+    pastEnd.replace(pastEnd.size() - 8, 8, Be(std::uint64_t{1} << 40, 8));
+    lyingTable.replace(img.size() + 16, 4, Be(1u << 30, 4));
+    noFooter[noFooter.size() - 8] = 'X';  // "XERO"
     const struct {
         const char* what;
         std::vector<std::pair<std::string, std::string>> files;  // name in the folder, bytes
@@ -107,6 +119,20 @@ TEST(DiscImage, EachLayoutListAndLie) {
         {"a cue sheet naming a device", {{"g.cue", "FILE \"COM1\" BINARY\nTRACK 1 MODE1/2048\nINDEX 1 0:0:0\n"}, {"COM1", iso}},
          "g.cue", ""},
         {"a list naming the console", {{"g.m3u", "CONIN$\n"}, {"CONIN$", iso}}, "g.m3u", ""},
+        {"a CloneCD descriptor, the data second", {{"Q.ccd", ccd}, {"Q.img", img}, {"Q.sub", ""}}, "Q.ccd", "SLUS-00594"},
+        {"its sectors", {{"Q.ccd", ccd}, {"Q.img", img}}, "Q.img", "SLUS-00594"},
+        {"its subchannel", {{"Q.ccd", ccd}, {"Q.img", img}, {"Q.sub", ""}}, "Q.SUB", "SLUS-00594"},
+        {"a subchannel without descriptor", {{"Q.img", raw}, {"Q.sub", ""}}, "Q.sub", "SLUS-00594"},
+        {"a descriptor of entries only", {{"Q.ccd", CcdText(start, true, false)}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
+        {"a descriptor of tracks only", {{"Q.ccd", CcdText(start, false, true)}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
+        {"a descriptor in lower case and CR LF", {{"Q.ccd", crlf}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
+        {"Nero, 64-bit, disc at once", {{"g.nrg", Nrg(audio, raw, 2352, "DAOX")}}, "g.nrg", "SLUS-00594"},
+        {"Nero, 32-bit, disc at once", {{"g.nrg", Nrg(other, iso, 2048, "DAOI")}}, "g.NRG", "SLUS-00594"},
+        {"Nero, 64-bit, track at once", {{"g.nrg", Nrg(other, iso, 2048, "ETN2")}}, "g.nrg", "SLUS-00594"},
+        {"Nero, 32-bit, track at once", {{"g.nrg", Nrg(audio, raw, 2352, "ETNF")}}, "g.nrg", "SLUS-00594"},
+        {"Nero, its chunks past the end", {{"g.nrg", pastEnd}}, "g.nrg", ""},
+        {"Nero, a table's size past the end", {{"g.nrg", lyingTable}}, "g.nrg", ""},
+        {"Nero without footer", {{"g.nrg", noFooter}}, "g.nrg", ""},
     };
     for (const auto& row : rows) {
         fake::CallLog log;
@@ -192,6 +218,9 @@ TEST(DiscImage, AReadThatFailedIsNotFinished) {
     files.Put(kFolder + "\\g.mds", Mds({{0xAA, 2048, 0}}));  // its ".mdf" missing
     const ImageRead alone = IdentifyImage(files, codePage, kFolder + "\\g.mds");
     EXPECT_FALSE(alone.finished || !alone.id.empty() || !alone.disc);
+    files.Put(kFolder + "\\g.ccd", CcdText(4));
+    const ImageRead noImg = IdentifyImage(files, codePage, kFolder + "\\g.ccd");
+    EXPECT_FALSE(noImg.finished || !noImg.id.empty());  // its ".img" missing
 }
 
 // Paths that reach a device or a pipe by their form are refused before anything is opened: the

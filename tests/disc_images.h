@@ -1,5 +1,5 @@
 // Disc images built in memory: an ISO 9660 volume with the files given, the same in raw sectors,
-// packed by the error code modeller, and in the handheld player's package.
+// packed by the error code modeller, in the handheld player's package, as a CloneCD set and as a Nero image.
 #pragma once
 
 #include <zlib.h>
@@ -158,6 +158,42 @@ inline std::string Pbp(const std::vector<std::string>& discs, const std::vector<
     }
     for (std::size_t part = 0; part < 8; ++part) Put32(pbp, 8 + 4 * part, 40 + (part ? param.size() : 0) + (part == 7 ? 100 : 0));
     return pbp + param + std::string(100, 'D') + psar;
+}
+
+// A CloneCD descriptor: audio track 1 from sector 0, data track 2 from start after two sectors of
+// its index 0; the table of contents' entries, the tracks' own sections, or both.
+inline std::string CcdText(std::uint32_t start, bool entries = true, bool trackSections = true) {
+    const std::string at = std::to_string(start);
+    std::string text = "[CloneCD]\nVersion=3\n[Disc]\nTocEntries=2\nSessions=1\n[Session 1]\nPreGapMode=2\n";
+    if (entries) text += "[Entry 0]\nSession=1\nPoint=0x01\nADR=0x01\nControl=0x00\nPLBA=0\n"
+                         "[Entry 1]\nSession=1\nPoint=0x02\nADR=0x01\nControl=0x04\nPLBA=" + at + "\n";
+    if (trackSections) text += "[TRACK 1]\nMODE=0\nINDEX 1=0\n[TRACK 2]\nMODE=2\nINDEX 0=" + std::to_string(start - 2) +
+                               "\nINDEX 1=" + at + "\n";
+    return text;
+}
+
+inline std::string Be(std::uint64_t value, int width) {
+    std::string bytes;
+    for (int i = width - 1; i >= 0; --i) bytes += static_cast<char>(value >> (8 * i));
+    return bytes;
+}
+
+// A Nero image: an audio track, two sectors of the data track's index 0, the data track in sectors
+// of the given size; then a chunk of no interest, the track table (64-bit "DAOX" or "ETN2" under
+// the footer "NER5", 32-bit "DAOI" or "ETNF" under "NERO") and "END!".
+inline std::string Nrg(const std::string& audio, const std::string& data, std::uint32_t size, const std::string& table) {
+    const int w = table == "DAOX" || table == "ETN2" ? 8 : 4;
+    const bool atOnce = table[0] == 'D';
+    const std::uint64_t start = audio.size() + 2 * size, end = start + data.size();
+    const auto track = [&](std::uint64_t index0, std::uint64_t index1, std::uint64_t last, int mode) {
+        return atOnce ? std::string(12, '\0') + Be(size, 2) + Be(mode, 1) + std::string(3, '\0') + Be(index0, w) + Be(index1, w) + Be(last, w)
+                      : Be(index1, w) + Be(last - index1, w) + Be(mode, 4) + Be(index1 / size, 4) + Be(0, 4);
+    };
+    const std::string body = std::string(atOnce ? 22 : 0, '\0') + track(0, 0, audio.size(), 7) +
+                             track(audio.size(), start, end, size == 2048 ? 0 : 6);
+    const std::string image = audio + std::string(2 * size, '\0') + data;
+    return image + "SINF" + Be(4, 4) + Be(1, 4) + table + Be(body.size(), 4) + body + "END!" + Be(0, 4) +
+           (w == 8 ? "NER5" : "NERO") + Be(image.size(), w);
 }
 
 }  // namespace kavri::test

@@ -706,6 +706,7 @@ source "$(dirname "$0")/installer.sh"
 source "$(dirname "$0")/images.sh"
 source "$(dirname "$0")/mds.sh"
 source "$(dirname "$0")/pbp.sh"
+source "$(dirname "$0")/ccd_nrg.sh"
 source "$(dirname "$0")/idle.sh"
 
 # ---- The portable zips and the sums
