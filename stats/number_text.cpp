@@ -1,8 +1,8 @@
 #include "stats/number_text.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace kavri {
@@ -62,13 +62,11 @@ void TakeDigits(Scanner& in, std::string& out) {
     for (int c; IsDigit(c = in.Peek()); in.Take()) out.push_back(static_cast<char>(c));
 }
 
-double Convert(const std::string& digits, bool expNegative) {
-    double value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (ec == std::errc::result_out_of_range)
-        return expNegative ? 0.0 : std::numeric_limits<double>::infinity();
-    return value;
-}
+// Digits, a point and an exponent as scanned, correctly rounded. The C library's strtod rather
+// than std::from_chars: the Windows program has it already (MinGW's, for printf's numbers), where
+// the library's floating from_chars would add 42 KB. Nothing sets a locale, so the point is ".".
+// Out of range it is infinity, or zero for an exponent too small.
+double Convert(const std::string& digits) { return std::strtod(digits.c_str(), nullptr); }
 
 std::optional<double> ScanDecimal(Scanner& in) {
     std::string digits;
@@ -82,11 +80,10 @@ std::optional<double> ScanDecimal(Scanner& in) {
         TakeDigits(in, digits);
     }
     if (!intDigits && digits.size() <= 1) return std::nullopt;
-    bool expNegative = false;
     const std::size_t beforeExp = in.Pos();
     if (in.TakeIf('E', 'e') || in.TakeIf('D', 'd')) {
         std::string exponent = "e";
-        if (in.TakeIf('-', '-')) { exponent.push_back('-'); expNegative = true; }
+        if (in.TakeIf('-', '-')) exponent.push_back('-');
         else in.TakeIf('+', '+');
         const std::size_t before = exponent.size();
         TakeDigits(in, exponent);
@@ -94,7 +91,7 @@ std::optional<double> ScanDecimal(Scanner& in) {
         else in.Rewind(beforeExp);
     }
     if (digits == ".") digits = "0";
-    const double value = Convert(digits, expNegative);
+    const double value = Convert(digits);
     return negative ? -value : value;
 }
 
