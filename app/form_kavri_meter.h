@@ -12,6 +12,7 @@
 
 #include "app/controls.h"
 #include "history/diary.h"
+#include "history/game_shares.h"
 #include "idle/idle_time.h"
 #include "monitor/image_watch.h"
 #include "platform/platform.h"
@@ -135,6 +136,8 @@ public:
     std::vector<std::string> MonthNames();
     // The local date, in days from 1970-01-01.
     std::int64_t Today();
+    // The History window's Games view: each game's minutes in the period ending today, by name.
+    GameShares Shares(SharePeriod period);
 
     // ---- Time away from the game (idle/time_away.cpp)
     // About once a second while the emulator runs and time away is not counted: the pads, the

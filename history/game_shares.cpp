@@ -17,9 +17,10 @@ struct Played {
     std::int64_t minutes = 0;
 };
 
-// Each game's minutes in the period, by identifier key, and the period's minutes and runs.
+// Each game's minutes in the period, in the totals' order, then the diary's; and the period's
+// minutes and runs.
 struct PeriodFigures {
-    std::unordered_map<std::string, Played> games;
+    std::vector<Played> games;
     std::int64_t minutes = 0, runs = 0;
 };
 
@@ -29,17 +30,26 @@ std::int64_t FirstDay(SharePeriod period, std::int64_t today) {
     return DaysFromCivil(CivilFromDays(today).year, 1, 1);
 }
 
-PeriodFigures FromDiary(const DiaryDays& days, SharePeriod period, std::int64_t today) {
+// A game the totals know is written as they write it.
+PeriodFigures FromDiary(const DiaryDays& days, const std::vector<GameTotal>& totals, SharePeriod period,
+                        std::int64_t today) {
     PeriodFigures figures;
+    std::unordered_map<std::string, Played> games;  // by identifier key
     for (auto it = days.lower_bound(FirstDay(period, today)); it != days.end() && it->first <= today; ++it) {
         figures.minutes += it->second.minutes;
         figures.runs += it->second.runs;
         for (const auto& [id, minutes] : it->second.games) {
-            Played& game = figures.games[IdKey(id)];
+            Played& game = games[IdKey(id)];
             game.id = id;
             game.minutes += minutes;
         }
     }
+    for (std::size_t i = 0; i < totals.size() && !games.empty(); ++i)
+        if (const auto it = games.find(IdKey(totals[i].id)); it != games.end()) {
+            figures.games.push_back({totals[i].id, it->second.minutes});
+            games.erase(it);
+        }
+    for (auto& [key, game] : games) figures.games.push_back(std::move(game));
     return figures;
 }
 
@@ -47,7 +57,7 @@ PeriodFigures FromTotals(const std::vector<GameTotal>& totals, const AllTimeTota
     PeriodFigures figures;
     for (const GameTotal& total : totals) {
         if (total.minutes <= 0) continue;
-        figures.games[IdKey(total.id)] = {total.id, total.minutes};
+        figures.games.push_back({total.id, total.minutes});
         figures.minutes += total.minutes;
     }
     figures.minutes = std::max(figures.minutes, allTime.minutes);
@@ -60,27 +70,19 @@ std::string Upper(std::string text) {
     return text;
 }
 
-// Rows in the totals' order, then the diary's; a game the totals know is written as they write it.
-std::vector<ShareRow> Rows(PeriodFigures& figures, const std::vector<GameTotal>& totals,
-                           const std::function<std::string(const std::string&)>& nameOf) {
-    std::vector<Played> ordered;
-    for (const GameTotal& total : totals)
-        if (const auto it = figures.games.find(IdKey(total.id)); it != figures.games.end()) {
-            ordered.push_back({total.id, it->second.minutes});
-            figures.games.erase(it);
-        }
-    for (auto& [key, game] : figures.games) ordered.push_back(std::move(game));
+std::vector<ShareRow> Rows(PeriodFigures& figures, const std::function<std::string(const std::string&)>& nameOf) {
     std::vector<ShareRow> rows;
     std::unordered_map<std::string, std::size_t> byName;  // upper-case name to its row
+    byName.reserve(figures.games.size());
     std::int64_t played = 0;
-    for (Played& game : ordered) {
+    for (Played& game : figures.games) {
         played += game.minutes;
         std::string name = nameOf(game.id);
         const auto [at, added] = byName.try_emplace(Upper(name), rows.size());
         if (!added && !name.empty()) {
             ShareRow& row = rows[at->second];
             row.ids += ", " + game.id;
-            row.games.push_back(game.id);
+            row.games.push_back(std::move(game.id));
             row.minutes += game.minutes;
             continue;
         }
@@ -110,8 +112,9 @@ void SortRows(std::vector<ShareRow>& rows) {
 GameShares MakeGameShares(const DiaryDays& days, const std::vector<GameTotal>& totals, const AllTimeTotal& allTime,
                           const std::function<std::string(const std::string&)>& nameOf, SharePeriod period,
                           std::int64_t today) {
-    PeriodFigures figures = period == SharePeriod::AllTime ? FromTotals(totals, allTime) : FromDiary(days, period, today);
-    GameShares shares{Rows(figures, totals, nameOf), figures.minutes, figures.runs, {}};
+    PeriodFigures figures =
+        period == SharePeriod::AllTime ? FromTotals(totals, allTime) : FromDiary(days, totals, period, today);
+    GameShares shares{Rows(figures, nameOf), figures.minutes, figures.runs, {}};
     for (ShareRow& row : shares.rows)
         if (figures.minutes > 0) row.percent = static_cast<int>((row.minutes * 200 + figures.minutes) / (2 * figures.minutes));
     SortRows(shares.rows);
