@@ -117,6 +117,8 @@ public:
     std::string GameName(const std::string& id);
     // "Crystal Quest — SLUS-00594"; the identifier alone when the game has no name.
     std::string GameTitle(const std::string& id);
+    // A name beside identifiers as GameTitle writes them; either alone when the other is empty.
+    std::string TitleOf(const std::string& name, const std::string& ids);
     // Names a game never named after the image it is played from; startPath is the image the
     // emulator was started with, whose name a ".m3u" list gives the discs it names.
     void NameAfterFile(const std::string& id, const std::string& path, const std::string& startPath);
