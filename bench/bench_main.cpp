@@ -199,7 +199,7 @@ void BM_GamesViewTwentyYears(benchmark::State& state) {
     for (int game = 0; game < 32767; ++game) {
         form.gameTotals.Record(id(game), "Aug 02, 2000 14:05:09");
         form.gameTotals.Add(id(game), 100 + game % 1000);
-        form.gameTotals.Name(kavri::GameTotal{id(game)}, "Game " + std::to_string(game / 2));
+        form.gameTotals.Name(kavri::GameTotal{id(game), 0, "", "", "", {}}, "Game " + std::to_string(game / 2));
     }
     for (auto _ : state) {
         const kavri::GameShares shares = form.Shares(static_cast<kavri::SharePeriod>(state.range(0)));

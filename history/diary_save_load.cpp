@@ -14,7 +14,7 @@ std::int64_t formKavriMeter::Today() {
 // All time is the totals' and the statistics file's Total, which reach back before the diary.
 GameShares formKavriMeter::Shares(SharePeriod period) {
     const AllTimeTotal allTime{TextAsInt32(lblTime[7].Tag()).value_or(0), static_cast<std::int64_t>(ReadNumber(lblTimes[7].Caption()))};
-    return MakeGameShares(diary.Days(), gameTotals.Games(), allTime, [this](const std::string& id) { return GameName(id); },
+    return MakeGameShares(diary.Days(), gameTotals, allTime, [this](std::string_view id) { return GameName(std::string(id)); },
                           period, Today());
 }
 

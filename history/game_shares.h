@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "history/diary.h"
@@ -15,8 +16,9 @@ namespace kavri {
 enum class SharePeriod { Week, Month, Year, AllTime };  // the last 7 days, the last 30, this year, all time
 
 struct ShareRow {
-    std::string name;                // the games' name; empty for a game without one and for the no-game row
-    std::string ids;                 // "SLUS-00001, SLUS-00002": the discs that share the name; empty for no game
+    std::string name;                // as its disc most played names it; empty for a game without one
+    std::string ids;                 // "SLUS-00002, SLUS-00001": the discs that share the name, most played
+                                     // first; empty for no game
     std::vector<std::string> games;  // the identifiers whose minutes the row sums
     std::int64_t minutes = 0;
     int percent = 0;  // of the period's minutes, rounded
@@ -37,15 +39,15 @@ struct AllTimeTotal {
 
 inline constexpr char kNoGameRow[] = "No game identified";
 
+// A game's name, in the code page; empty when it has none.
+using NameOf = std::function<std::string(std::string_view)>;
+
 // The period ending today from the diary, or all time from the games' totals; games that share a
 // name (nameOf's, in any letter case) are one row, and minutes of no game a row of their own.
-GameShares MakeGameShares(const DiaryDays& days, const std::vector<GameTotal>& totals, const AllTimeTotal& allTime,
-                          const std::function<std::string(const std::string&)>& nameOf, SharePeriod period,
-                          std::int64_t today);
+GameShares MakeGameShares(const DiaryDays& days, const GameTotals& totals, const AllTimeTotal& allTime,
+                          const NameOf& nameOf, SharePeriod period, std::int64_t today);
 
-// A row as one line of text: "Crystal Quest<tab>SLUS-00594<tab>95<tab>42%".
-std::string ShareLine(const ShareRow& row);
-// Every row, a line each ending in CR LF, for a spreadsheet.
+// Every row a line ending in CR LF, for a spreadsheet: "Crystal Quest<tab>SLUS-00594<tab>95<tab>42%".
 std::string SharesText(const GameShares& shares);
 
 }  // namespace kavri

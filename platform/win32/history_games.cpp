@@ -22,24 +22,17 @@ std::string DurationText(const ShareRow& row) { return FormatDuration(SaturateIn
 // Text in the code page onto the clipboard as UTF-16.
 void PutOnClipboard(HWND owner, const std::string& text) {
     const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    const HGLOBAL memory = length > 0 ? ::GlobalAlloc(GMEM_MOVEABLE, length * sizeof(wchar_t)) : nullptr;
+    const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (length + 1) * sizeof(wchar_t));
     auto* wide = memory ? static_cast<wchar_t*>(::GlobalLock(memory)) : nullptr;
-    if (!wide) {
-        Trace("GlobalAlloc", "clipboard", ::GetLastError());
-        if (memory) ::GlobalFree(memory);
-        return;
+    if (wide) {
+        ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, length);
+        ::GlobalUnlock(memory);
     }
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, length);
-    ::GlobalUnlock(memory);
-    if (!::OpenClipboard(owner)) {
-        Trace("OpenClipboard", "", ::GetLastError());
-        ::GlobalFree(memory);
-        return;
-    }
-    ::EmptyClipboard();
-    if (!::SetClipboardData(CF_UNICODETEXT, memory)) {
+    // The clipboard owns the memory once it took it; otherwise it is freed here.
+    const bool put = wide && ::OpenClipboard(owner) && ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, memory);
+    if (!put) {
         Trace("SetClipboardData", "", ::GetLastError());
-        ::GlobalFree(memory);
+        if (memory) ::GlobalFree(memory);
     }
     ::CloseClipboard();
 }
@@ -68,13 +61,11 @@ std::string HistoryWindow::RowText(const ShareRow& row) {
     return form_.TitleOf(row.name, row.ids) + ": " + DurationText(row) + ", " + PercentText(row);
 }
 
-// The rows anew; on a tick the first row shown and the chosen one stay, and lines alike are not
+// The rows anew; on a tick the first row shown and the chosen place stay, and lines alike are not
 // drawn again.
 void HistoryWindow::RebuildShares(bool keepPlace) {
-    const int chosen = static_cast<int>(::SendMessageA(list_, LB_GETCURSEL, 0, 0));
-    const std::optional<std::string> chosenIds =
-        chosen >= 0 && chosen < static_cast<int>(shares_.rows.size()) ? std::optional(shares_.rows[chosen].ids) : std::nullopt;
-    const int top = keepPlace ? static_cast<int>(::SendMessageA(list_, LB_GETTOPINDEX, 0, 0)) : 0;
+    const LRESULT chosen = keepPlace ? ::SendMessageA(list_, LB_GETCURSEL, 0, 0) : LB_ERR;
+    const LRESULT top = keepPlace ? ::SendMessageA(list_, LB_GETTOPINDEX, 0, 0) : 0;
     drawnDay_ = form_.Today();
     drawnShares_ = form_.diary.Revision() + form_.gameTotals.Revision();
     const int period = static_cast<int>(::SendMessageA(period_, CB_GETCURSEL, 0, 0));
@@ -87,21 +78,10 @@ void HistoryWindow::RebuildShares(bool keepPlace) {
     ::SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list_, LB_RESETCONTENT, 0, 0);
     for (const std::string& text : rowTexts_) SendLine(list_, LB_ADDSTRING, 0, CodePageText::Kept(text));
-    for (std::size_t i = 0; keepPlace && chosenIds && i < shares_.rows.size(); ++i)
-        if (shares_.rows[i].ids == *chosenIds) ::SendMessageA(list_, LB_SETCURSEL, i, 0);
+    ::SendMessageA(list_, LB_SETCURSEL, chosen, 0);
     ::SendMessageA(list_, LB_SETTOPINDEX, top, 0);
     ::SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, FALSE);
-}
-
-int HistoryWindow::RowHeight() const {
-    const HDC dc = ::GetDC(hwnd_);
-    const HGDIOBJ old = ::SelectObject(dc, font_);
-    TEXTMETRICA metrics{};
-    ::GetTextMetricsA(dc, &metrics);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(hwnd_, dc);
-    return metrics.tmHeight + Px(8);
 }
 
 // The title, the bar scaled to the longest row's (a minute still shows), the time and the share;
@@ -160,7 +140,7 @@ std::optional<LRESULT> HistoryWindow::HandleShares(UINT message, WPARAM wParam, 
     switch (message) {
     case WM_MEASUREITEM:
         if (wParam != kIdHistoryShares) return std::nullopt;
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = RowHeight();
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = Px(21);  // the font's 13 pixels and a margin
         return TRUE;
     case WM_DRAWITEM:
         if (wParam != kIdHistoryShares) return std::nullopt;

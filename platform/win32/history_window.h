@@ -57,7 +57,6 @@ private:
     void FillPeriods();
     void ShowView();
     void RebuildShares(bool keepPlace);
-    int RowHeight() const;
     std::string RowText(const ShareRow& row);
     void DrawRow(const DRAWITEMSTRUCT& item);
     void OpenRow(int row);

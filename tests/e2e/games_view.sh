@@ -84,7 +84,7 @@ open_games_view() {  # the History window from the main window's button, then it
     xdotool mousemove $((cx + $(px 250))) $((cy - $(px 20))) click 1
     wait_until 10 shares_up
 }
-week_rows=("Crystal Quest — SLUS-00594, SLUS-00595: 2h 0m, 53%" "Zeta Racer — SCES-05678: 1h 0m, 27%"
+week_rows=("Crystal Quest — SLUS-00595, SLUS-00594: 2h 0m, 53%" "Zeta Racer — SCES-05678: 1h 0m, 27%"
            "SLPS-01234: 0h 30m, 13%" "No game identified: 0h 15m, 7%")
 
 wine 'C:\GamesView\KavriStat.exe' >/dev/null 2>&1 &
@@ -103,13 +103,13 @@ xdotool key alt+p Down
 check "the period chooser changes the period" \
     wait_until 10 eval '[ "$(field history.status)" = "Last 30 days: 7h 5m in 5 runs" ]'
 check "and the rows with it" rows_are "Zeta Racer — SCES-05678: 4h 20m, 61%" \
-    "Crystal Quest — SLUS-00594, SLUS-00595: 2h 0m, 28%" "SLPS-01234: 0h 30m, 7%" "No game identified: 0h 15m, 4%"
+    "Crystal Quest — SLUS-00595, SLUS-00594: 2h 0m, 28%" "SLPS-01234: 0h 30m, 7%" "No game identified: 0h 15m, 4%"
 read -r lx ly top height <<<"$(field lstShares.lines)"
 xdotool mousemove $((lx + $(px 40))) $((ly + height / 2)) click 1
 sleep 1  # the click's focus first
 xdotool key ctrl+c
 check "Ctrl+C puts the rows on the clipboard, tab-separated" wait_until 5 clipboard_is 'Zeta Racer\tSCES-05678\t260\t61%' \
-    'Crystal Quest\tSLUS-00594, SLUS-00595\t120\t28%' '\tSLPS-01234\t30\t7%' 'No game identified\t\t15\t4%'
+    'Crystal Quest\tSLUS-00595, SLUS-00594\t120\t28%' '\tSLPS-01234\t30\t7%' 'No game identified\t\t15\t4%'
 xdotool click --repeat 2 --delay 80 1
 check "a double-click on a row opens the Days view charted for its game" \
     wait_until 10 history_is 0 "Zeta Racer — SCES-05678" "Last 14 days: 1h 0m"
