@@ -37,28 +37,31 @@ played_at="$(date '+%b %d, %Y') 10:00:00"
     printf '"SLUS-00595","70","%s","%s","Crystal Quest","typed"\r\n' "$played_at" "$played_at"
     printf '"SCES-05678","260","%s","%s","Zeta Racer","typed"\r\n' "$played_at" "$played_at"
     printf '"SLPS-01234","30","%s","%s","",""\r\n' "$played_at" "$played_at"
+    # 20 games of a minute each, before the diary began: more rows than the view shows at once.
+    for i in $(seq 10 29); do printf '"SLES-000%d","1","%s","%s","",""\r\n' "$i" "$played_at" "$played_at"; done
 } >"$games_app/kvrgames.csv"
 {
     for i in 0 1 2 3 4 5 6; do printf '"0","0"\r\n'; done
-    printf '"5","1425"\r\n0\r\n"SCES-05678\t1 \t%s - 4h 20m"\r\n0\r\n"%s - 1h 15m"\r\n' "$played_at" "$played_at"
+    printf '"5","1500"\r\n0\r\n"SCES-05678\t1 \t%s - 4h 20m"\r\n0\r\n"%s - 1h 15m"\r\n' "$played_at" "$played_at"
 } >"$games_app/kvrstat.csv"
 
 # The rows' bars measured on a screenshot: on each shown row's middle line, the pixels of the
 # colour the lines hold most after their background. Printed: that colour, then each bar's length.
 bar_lengths() {  # bar_lengths PNG
-    local x y top height w rows i
+    local x y top height w h rows i
     read -r x y top height <<<"$(field lstShares.lines)"
-    read -r _ _ w _ <<<"$(field history.chart)"
+    read -r _ _ w h <<<"$(field history.chart)"
     rows=$(field lstShares.count)
-    for ((i = top; i < rows; i++)); do
+    for ((i = top; i < rows && (i - top + 1) * height <= h; i++)); do
         convert "$1" -crop "${w}x1+${x}+$((y + (i - top) * height + height / 2))" +repage txt:- | awk -v row=$i 'NR > 1 { print row, $3 }'
     done | awk '
+        NR == 1 { first = $1 }
         { count[$2]++; in_row[$1 " " $2]++; if ($1 > last) last = $1 }
         END {
             for (c in count) if (back == "" || count[c] > count[back]) back = c
             for (c in count) if (c != back && (bar == "" || count[c] > count[bar])) bar = c
             printf "%s", bar
-            for (r = 0; r <= last; r++) printf " %d", in_row[r " " bar]
+            for (r = first; r <= last; r++) printf " %d", in_row[r " " bar]
             print ""
         }'
 }
@@ -119,6 +122,22 @@ xdotool mousemove $((lx + $(px 40))) $((ly + height + height / 2)) click 1 key R
 # The chooser lists the discs most played first.
 check "Enter on a row opens it too, its discs together" \
     wait_until 10 history_is 0 "Crystal Quest — SLUS-00595, SLUS-00594" "Last 14 days: 2h 0m"
+# All time: the totals, which reach back before the diary, and the statistics file's Total.
+xdotool key alt+a
+wait_until 10 shares_up
+xdotool key alt+p End
+check "all time is the games' totals" wait_until 10 eval '[ "$(field history.status)" = "All time: 25h 0m in 5 runs" ]'
+check "with a row for each, the minutes of no game the rest of the Total" \
+    eval 'probe | grep -qxF "lstShares[2]=No game identified: 1h 10m, 5%" && [ "$(field lstShares.count)" = 24 ]'
+xdotool mousemove $((lx + $(px 40))) $((ly + height / 2)) click 1
+sleep 1
+xdotool click 5 click 5 click 5 click 5
+check "the wheel scrolls rows that do not fit" wait_until 5 eval '[ "$(field lstShares.lines | cut -d" " -f3)" -gt 0 ]'
+sleep 1
+import -window root "$artefacts/games-view-all-time.png" && ok "screenshot saved as games-view-all-time.png"
+read -r bar_colour lengths <<<"$(bar_lengths "$artefacts/games-view-all-time.png")"
+all_visible() { local l; for l in $lengths; do [ "$l" -ge 2 ] || { echo "    bars: $lengths"; return 1; }; done; [ -n "$lengths" ]; }
+check "a game of one minute still has a visible bar" all_visible
 wineserver -k >/dev/null 2>&1
 
 display 192 high-contrast
