@@ -12,6 +12,7 @@
 
 #include "app/controls.h"
 #include "history/diary.h"
+#include "history/game_shares.h"
 #include "idle/idle_time.h"
 #include "monitor/image_watch.h"
 #include "platform/platform.h"
@@ -116,6 +117,8 @@ public:
     std::string GameName(const std::string& id);
     // "Crystal Quest — SLUS-00594"; the identifier alone when the game has no name.
     std::string GameTitle(const std::string& id);
+    // A name beside identifiers as GameTitle writes them; either alone when the other is empty.
+    std::string TitleOf(const std::string& name, const std::string& ids);
     // Names a game never named after the image it is played from; startPath is the image the
     // emulator was started with, whose name a ".m3u" list gives the discs it names.
     void NameAfterFile(const std::string& id, const std::string& path, const std::string& startPath);
@@ -136,6 +139,8 @@ public:
     std::vector<std::string> MonthNames();
     // The local date, in days from 1970-01-01.
     std::int64_t Today();
+    // The History window's Games view: each game's minutes in the period ending today, by name.
+    GameShares Shares(SharePeriod period);
 
     // ---- Time away from the game (idle/time_away.cpp)
     // About once a second while the emulator runs and time away is not counted: the pads, the

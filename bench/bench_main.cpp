@@ -184,6 +184,30 @@ void BM_LoadDiaryTwentyYears(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadDiaryTwentyYears)->Unit(benchmark::kMillisecond);
 
+// The History window's Games view over twenty years of diary, five games a day, and 32,767
+// games, every other one named after the game before it (its second disc): the last 30 days
+// (argument 1) and all time (3).
+void BM_GamesViewTwentyYears(benchmark::State& state) {
+    FakePlatform os;
+    kavri::formKavriMeter form(os.platform());
+    const std::int64_t today = form.Today();
+    const auto id = [](std::int64_t game) { return "SLUS-" + std::to_string(10000 + game % 32767); };
+    for (std::int64_t day = 0; day < 20 * 366; ++day) {
+        form.diary.AddRun(today - day);
+        for (int game = 0; game < 5; ++game) form.diary.AddMinutes(today - day, id(day * 5 + game), 10 + game);
+    }
+    for (int game = 0; game < 32767; ++game) {
+        form.gameTotals.Record(id(game), "Aug 02, 2000 14:05:09");
+        form.gameTotals.Add(id(game), 100 + game % 1000);
+        form.gameTotals.Name(kavri::GameTotal{id(game), 0, "", "", "", {}}, "Game " + std::to_string(game / 2));
+    }
+    for (auto _ : state) {
+        const kavri::GameShares shares = form.Shares(static_cast<kavri::SharePeriod>(state.range(0)));
+        if (shares.rows.empty()) state.SkipWithError("no rows");
+    }
+}
+BENCHMARK(BM_GamesViewTwentyYears)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
+
 // A list of 100,000 names of 40 characters, each line "SLUS-1xxxxx; name".
 std::string LongestNameList() {
     std::string list;

@@ -1,6 +1,7 @@
 // The play diary in "kvrdiary.csv", loaded and saved with the same care as the statistics file.
 #include "app/form_kavri_meter.h"
 #include "base/text_util.h"
+#include "stats/number_text.h"
 #include "stats/stats_file.h"
 
 namespace kavri {
@@ -8,6 +9,13 @@ namespace kavri {
 std::int64_t formKavriMeter::Today() {
     const LocalDateTime now = os_.clock.Now();
     return DaysFromCivil(now.year, now.month, now.day);
+}
+
+// All time is the totals' and the statistics file's Total, which reach back before the diary.
+GameShares formKavriMeter::Shares(SharePeriod period) {
+    const AllTimeTotal allTime{TextAsInt32(lblTime[7].Tag()).value_or(0), static_cast<std::int64_t>(ReadNumber(lblTimes[7].Caption()))};
+    return MakeGameShares(diary.Days(), gameTotals, allTime, [this](std::string_view id) { return GameName(std::string(id)); },
+                          period, Today());
 }
 
 void formKavriMeter::LoadDiary() {

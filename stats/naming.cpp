@@ -59,10 +59,11 @@ std::string formKavriMeter::GameName(const std::string& id) {
     return {};
 }
 
-std::string formKavriMeter::GameTitle(const std::string& id) {
-    const std::string name = GameName(id);
-    if (name.empty()) return id;
-    return name + os_.codePage.ToCodePage(" \u2014 ").value_or(" - ") + id;
+std::string formKavriMeter::GameTitle(const std::string& id) { return TitleOf(GameName(id), id); }
+
+std::string formKavriMeter::TitleOf(const std::string& name, const std::string& ids) {
+    if (name.empty() || ids.empty()) return name + ids;
+    return name + os_.codePage.ToCodePage(" \u2014 ").value_or(" - ") + ids;
 }
 
 bool formKavriMeter::HasTypedName(int line) {

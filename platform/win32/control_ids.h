@@ -13,10 +13,13 @@ inline constexpr const char* kHistoryClass = "KavriStatHistory";
 inline constexpr const char* kChartClass = "KavriStatChart";
 enum HistoryControlId : int {
     kIdHistoryGame = 200,
-    kIdHistoryDays = 201,  // + view 0..2: Days, Weeks, Months
+    kIdHistoryDays = 201,  // + view 0..3: Days, Weeks, Months, Games
     kIdHistoryChart = 210,
     kIdHistoryStatus = 211,
     kIdHistoryGameLabel = 212,
+    kIdHistoryShares = 213,  // the Games view's rows
+    kIdHistoryPeriod = 214,
+    kIdHistoryPeriodLabel = 215,
 };
 
 enum ControlId : int {

@@ -17,7 +17,7 @@ namespace {
 
 // The chart's texts, the games' titles and the locale's names are kept in the code page, as the
 // window's "A" calls take them.
-constexpr CodePageText kViewNames[] = {"&Days", "&Weeks", "&Months"};
+constexpr CodePageText kViewNames[] = {"&Days", "&Weeks", "&Months", "G&ames"};
 
 template <class Window>
 Window* Self(HWND hwnd, UINT message, LPARAM lParam) {
@@ -77,7 +77,9 @@ bool HistoryWindow::Register() {
 
 void HistoryWindow::Open(HWND owner, HFONT font, int dpi, const std::string& game) {
     game_ = game;
+    if (!game.empty()) sharesShown_ = false;  // a game's history is a chart
     if (hwnd_) {
+        ShowView();
         FillGames();
         Rebuild();
         // An owned window has no taskbar button: a minimised one comes back only from here.
@@ -99,9 +101,10 @@ void HistoryWindow::Open(HWND owner, HFONT font, int dpi, const std::string& gam
     CreateControls();
     FillGames();
     Layout();
+    ShowView();
     Rebuild();
     ::ShowWindow(hwnd_, SW_SHOW);
-    ::SetFocus(chart_);
+    ::SetFocus(sharesShown_ ? list_ : chart_);
 }
 
 void HistoryWindow::CreateControls() {
@@ -111,15 +114,21 @@ void HistoryWindow::CreateControls() {
         ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         return control;
     };
-    for (int view = 0; view < 3; ++view)
+    for (int view = 0; view < 4; ++view)
         views_[view] = add("BUTTON", kViewNames[view], BS_AUTORADIOBUTTON | (view == 0 ? WS_GROUP | WS_TABSTOP : 0),
                            kIdHistoryDays + view);
-    ::SendMessageA(views_[static_cast<int>(view_)], BM_SETCHECK, BST_CHECKED, 0);
     label_ = add("STATIC", "&Game:", SS_RIGHT | WS_GROUP, kIdHistoryGameLabel);  // Alt+G reaches the chooser
     combo_ = add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kIdHistoryGame);
+    periodLabel_ = add("STATIC", "&Period:", SS_RIGHT | WS_GROUP, kIdHistoryPeriodLabel);
+    period_ = add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP, kIdHistoryPeriod);
     // Its window text is the selected bar's tip, which screen readers read as its name.
     chart_ = add(kChartClass, "", WS_TABSTOP | WS_GROUP, kIdHistoryChart);
+    list_ = add("LISTBOX", "",
+                LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT |
+                    WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                kIdHistoryShares);
     status_ = add("STATIC", "", SS_LEFTNOWORDWRAP | SS_NOPREFIX, kIdHistoryStatus);
+    FillPeriods();
     tip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
     SendTool(tip_, TTM_ADDTOOLA, 0, Tool(chart_), "");
@@ -179,14 +188,17 @@ void HistoryWindow::Layout() {
     RECT client;
     ::GetClientRect(hwnd_, &client);
     const int margin = Px(8), row = Px(23), line = Px(20);
-    for (int view = 0; view < 3; ++view)
+    for (int view = 0; view < 4; ++view)
         ::MoveWindow(views_[view], margin + view * Px(72), margin, Px(68), row, TRUE);
-    const int labelLeft = margin + 3 * Px(72), comboLeft = labelLeft + Px(48);
-    ::MoveWindow(label_, labelLeft, margin + Px(4), Px(44), row - Px(4), TRUE);
-    ::MoveWindow(combo_, comboLeft, margin, std::max<int>(Px(120), client.right - margin - comboLeft), Px(200), TRUE);
+    const int labelLeft = margin + 4 * Px(72), comboLeft = labelLeft + Px(48);
+    for (const HWND label : {label_, periodLabel_}) ::MoveWindow(label, labelLeft, margin + Px(4), Px(44), row - Px(4), TRUE);
+    for (const HWND combo : {combo_, period_})
+        ::MoveWindow(combo, comboLeft, margin, std::max<int>(Px(120), client.right - margin - comboLeft), Px(200), TRUE);
     const int chartTop = margin + row + margin;
     const int statusTop = client.bottom - margin - line;
-    ::MoveWindow(chart_, margin, chartTop, client.right - 2 * margin, std::max<int>(0, statusTop - chartTop - Px(4)), TRUE);
+    for (const HWND chart : {chart_, list_})
+        ::MoveWindow(chart, margin, chartTop, client.right - 2 * margin, std::max<int>(0, statusTop - chartTop - Px(4)), TRUE);
+    ::InvalidateRect(list_, nullptr, FALSE);  // its rows' bars take the new width
     ::MoveWindow(status_, margin, statusTop, client.right - 2 * margin, line, TRUE);
 }
 
@@ -201,6 +213,7 @@ ChartLocale HistoryWindow::Locale() const {
 
 // The chart anew from the diary, the view and the chosen game.
 void HistoryWindow::Rebuild() {
+    if (sharesShown_) return RebuildShares(false);
     const int chosen = static_cast<int>(::SendMessageA(combo_, CB_GETCURSEL, 0, 0));
     const std::vector<std::string> games = chosen > 0 && chosen <= static_cast<int>(games_.size()) ? games_[chosen - 1]
                                                                                                : std::vector<std::string>();
@@ -216,7 +229,10 @@ void HistoryWindow::Rebuild() {
 void HistoryWindow::Refresh() {
     if (!hwnd_) return;
     Retitle();
-    if (form_.diary.Revision() != drawnRevision_ || form_.Today() != drawnDay_) Rebuild();
+    if (sharesShown_ && (form_.diary.Revision() + form_.gameTotals.Revision() != drawnShares_ || form_.Today() != drawnDay_))
+        RebuildShares(true);
+    else if (!sharesShown_ && (form_.diary.Revision() != drawnRevision_ || form_.Today() != drawnDay_))
+        Rebuild();
 }
 
 void HistoryWindow::HideTip() { SendTool(tip_, TTM_TRACKACTIVATE, FALSE, Tool(chart_), ""); }
@@ -312,6 +328,7 @@ LRESULT CALLBACK HistoryWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
 }
 
 LRESULT HistoryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto handled = HandleShares(message, wParam, lParam)) return *handled;
     switch (message) {
     case WM_SIZE:
         HideTip();
@@ -336,12 +353,17 @@ LRESULT HistoryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL) {
             ::DestroyWindow(hwnd_);
-        } else if (LOWORD(wParam) >= kIdHistoryDays && LOWORD(wParam) < kIdHistoryDays + 3 && HIWORD(wParam) == BN_CLICKED) {
-            view_ = static_cast<HistoryView>(LOWORD(wParam) - kIdHistoryDays);
+        } else if (LOWORD(wParam) >= kIdHistoryDays && LOWORD(wParam) < kIdHistoryDays + 4 && HIWORD(wParam) == BN_CLICKED) {
+            sharesShown_ = LOWORD(wParam) == kIdHistoryDays + 3;
+            if (!sharesShown_) view_ = static_cast<HistoryView>(LOWORD(wParam) - kIdHistoryDays);
+            ShowView();
             Rebuild();
         } else if (LOWORD(wParam) == kIdHistoryGame && HIWORD(wParam) == CBN_SELCHANGE) {
             Rebuild();
         }
+        return 0;
+    case WM_NEXTDLGCTL:  // a label's mnemonic moves the focus on to its control, as in a dialog
+        ::SetFocus(lParam ? reinterpret_cast<HWND>(wParam) : ::GetNextDlgTabItem(hwnd_, ::GetFocus(), wParam != 0));
         return 0;
     case WM_CLOSE:
         ::DestroyWindow(hwnd_);

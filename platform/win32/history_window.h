@@ -1,14 +1,17 @@
 // The History window: a bar chart of the minutes played per day, week or month, for all games or
-// one, drawn from the diary's chart model. One at a time; Esc or the close box closes it.
+// one, drawn from the diary's chart model; or the Games view, a bar per game for a period. One at
+// a time; Esc or the close box closes it.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/form_kavri_meter.h"
 #include "history/chart.h"
+#include "history/game_shares.h"
 
 namespace kavri::win32 {
 
@@ -23,7 +26,9 @@ public:
     // After the games list was edited, a game named or names imported: the chooser is made anew
     // when a name or the set of games changed.
     void Retitle() {
-        if (hwnd_ && Titles() != titles_) FillGames();
+        if (!hwnd_ || Titles() == titles_) return;
+        FillGames();
+        if (sharesShown_) RebuildShares(true);
     }
     // Keyboard navigation between the window's controls, for the message loop.
     bool IsDialogMessage(MSG& msg) { return hwnd_ && ::IsDialogMessageA(hwnd_, &msg); }
@@ -47,6 +52,16 @@ private:
     int BarAt(POINT at) const;
     void Point(int bar, bool tip);
     ChartLocale Locale() const;
+    // The Games view (history_games.cpp): a list box of owner-drawn rows, whose texts screen
+    // readers read; the game chooser and chart give way to it and the period chooser.
+    void FillPeriods();
+    void ShowView();
+    void RebuildShares(bool keepPlace);
+    std::string RowText(const ShareRow& row);
+    void DrawRow(const DRAWITEMSTRUCT& item);
+    void OpenRow(int row);
+    void CopyRows();
+    std::optional<LRESULT> HandleShares(UINT message, WPARAM wParam, LPARAM lParam);
     int Px(int pixels) const { return MulDiv(pixels, dpi_, 96); }
 
     HINSTANCE instance_;
@@ -55,7 +70,7 @@ private:
     HWND label_ = nullptr;  // "&Game:" before the chooser
     HWND combo_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the focus when the window was last deactivated
-    HWND views_[3] = {};
+    HWND views_[4] = {};
     HWND chart_ = nullptr;
     HWND status_ = nullptr;
     HWND tip_ = nullptr;
@@ -71,6 +86,13 @@ private:
     std::uint64_t drawnRevision_ = 0;
     std::int64_t drawnDay_ = 0;  // the day the chart ends on
     std::string tipText_;
+    HWND periodLabel_ = nullptr;  // "&Period:" before the period chooser
+    HWND period_ = nullptr;
+    HWND list_ = nullptr;
+    bool sharesShown_ = false;  // the Games view, not the chart
+    GameShares shares_;
+    std::vector<std::string> rowTexts_;  // each row's line in the list box
+    std::uint64_t drawnShares_ = 0;      // the diary's and totals' revisions the rows show
 };
 
 }  // namespace kavri::win32

@@ -8,6 +8,7 @@
 //                               and says "held" once it does
 //   probe --minimize-history    minimises the History window, as its title bar's button would
 //   probe --press-history       presses the main window's History button
+//   probe --clipboard           prints the clipboard's text, a line each as clipboard=LINE
 //   probe --link LNK TARGET ARGS  makes a shortcut that starts TARGET with ARGS, as a launcher does
 //                               it for deletion
 #include <windows.h>
@@ -38,6 +39,7 @@ std::string Name(int id) {
     case kIdCredits: return "lblCredits";
     case kIdTimesUsed: return "lblTimesUsed";
     case kIdGamesHeading: return "lblGames";
+    case kIdHistoryShares: return "lstShares";
     default: return "";
     }
 }
@@ -149,7 +151,29 @@ void PrintHistory() {
     RECT chart;
     ::GetWindowRect(::GetDlgItem(history, kIdHistoryChart), &chart);
     std::printf("history.chart=%ld %ld %ld %ld\n", chart.left, chart.top, chart.right - chart.left, chart.bottom - chart.top);
+    for (int view = 0; view < 4; ++view)
+        if (::SendMessageW(::GetDlgItem(history, kIdHistoryDays + view), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            std::printf("history.view=%d\n", view);
+    std::printf("history.period=%s\n", TextOf(::GetDlgItem(history, kIdHistoryPeriod)).c_str());
+    const HWND rows = ::GetDlgItem(history, kIdHistoryShares);
+    if (::IsWindowVisible(rows)) PrintControl(rows, 0);
     ::EnumWindows(PrintTooltip, reinterpret_cast<LPARAM>(history));
+}
+
+int PrintClipboard() {
+    if (!::OpenClipboard(nullptr)) return 1;
+    const HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    const auto* wide = data ? static_cast<const wchar_t*>(::GlobalLock(data)) : nullptr;
+    if (wide) {
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<std::size_t>(size), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+            std::printf("clipboard=%s\n", Escaped(text.substr(start, end - start)).c_str());
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return wide ? 0 : 1;
 }
 
 int Load(const char* name) {
@@ -196,6 +220,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--load") return Load(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "--hold") return Hold(argv[2], std::atoi(argv[3]));
     if (argc >= 2 && std::string(argv[1]) == "--link") return Link();
+    if (argc == 2 && std::string(argv[1]) == "--clipboard") return PrintClipboard();
     if (argc == 2 && std::string(argv[1]) == "--minimize-history")
         return ::ShowWindow(::FindWindowA(kHistoryClass, nullptr), SW_MINIMIZE) ? 0 : 1;
     if (argc == 2 && std::string(argv[1]) == "--press-history") {

@@ -633,6 +633,7 @@ read -r bar_colour heights <<<"$(bar_heights "$artefacts/history-200-high-contra
 check "at 200 % in high contrast the bars take the scheme's highlight colour" is "$bar_colour" "#1AEBFF"
 check "and stay as high as their minutes" proportional
 wineserver -k >/dev/null 2>&1
+source "$(dirname "$0")/games_view.sh"
 
 # ---- Game names: F2 on a games line names its game; a list of names imported through the Open dialog
 names_app=$history_app
