@@ -123,6 +123,7 @@ TEST(DiscImage, EachLayoutListAndLie) {
         {"its sectors", {{"Q.ccd", ccd}, {"Q.img", img}}, "Q.img", "SLUS-00594"},
         {"its subchannel", {{"Q.ccd", ccd}, {"Q.img", img}, {"Q.sub", ""}}, "Q.SUB", "SLUS-00594"},
         {"a subchannel without descriptor", {{"Q.img", raw}, {"Q.sub", ""}}, "Q.sub", "SLUS-00594"},
+        {"sectors beside a descriptor naming no data track", {{"Q.ccd", "[CloneCD]\n"}, {"Q.img", raw}}, "Q.img", "SLUS-00594"},
         {"a descriptor of entries only", {{"Q.ccd", CcdText(start, true, false)}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
         {"a descriptor of tracks only", {{"Q.ccd", CcdText(start, false, true)}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
         {"a descriptor in lower case and CR LF", {{"Q.ccd", crlf}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},

@@ -29,6 +29,7 @@ void PutImages(Harness& h) {
     h.os.files.Put(kImages + "s3.iso", Iso({{"README.TXT", "x"}}));
     h.os.files.Put(kImages + "x.pbp", Pbp({}, {}));  // a package whose disc is not read
     h.os.files.Put(kImages + "b.bin", std::string(512 * 1024, '\0'));
+    h.os.files.Put(kImages + "s1.sub", std::string(96, '\0'));  // subchannel data beside a ".bin": no CloneCD set
 }
 
 // Adds a file handle of the emulator; a value used again names a new object.
@@ -218,6 +219,8 @@ TEST(ImageProbe, WhichImageIsPlayedAndHowItIsCounted) {
          "run cmd=\"@s1.iso\" t open=s3.iso t open= t", "SLUS-00001/0 - -", "SLUS-00001 1"},
         {"so does a package whose disc is not read", "run cmd=\"@s1.iso\" t open=x.pbp t t", "SLUS-00001/0 - -",
          "SLUS-00001 1"},
+        {"but not a subchannel file without its CloneCD sectors", "run cmd=\"@s1.cue\" t open=s1.sub t t",
+         "SLUS-00001/0 SLUS-00001/1 SLUS-00001/2", "SLUS-00001 1"},
         {"an image of no game is never played, though newest", "run hold=20:s1.iso t hold=30:s3.iso t",
          "SLUS-00001/0 SLUS-00001/1", "SLUS-00001 1"},
         {"nor though listed last among handles first seen together", "run hold=20:s1.iso hold=30:s3.iso t",
