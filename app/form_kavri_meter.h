@@ -122,7 +122,8 @@ public:
     // Names a game never named after the image it is played from; startPath is the image the
     // emulator was started with, whose name a ".m3u" list gives the discs it names.
     void NameAfterFile(const std::string& id, const std::string& path, const std::string& startPath);
-    void NameAfterTitle(const std::string& id, const std::string& path);
+    void NameAfterTitle(const std::string& id, const std::string& path, const std::string& startPath);
+    void NameAfterListOrPath(const std::string& id, const std::string& path, const std::string& startPath);
     void NameAfterPath(const std::string& id, const std::string& path, bool ofList);
     bool NameTaken(const std::string& id, const std::string& name);
     bool HasTypedName(int line);

@@ -151,15 +151,20 @@ std::string WithExtension(const std::string& path, const char* extension) {
 }
 
 // A CloneCD set named by any of its files: the descriptor says where the data track starts in the
-// ".img"; without a descriptor an ".img" (or the ".img" beside a ".sub") is sectors from its start.
+// ".img". An ".img" whose descriptor is missing or names no data track is sectors from its start,
+// as is the ".img" beside a ".sub" without descriptor; a ".sub" without either is no image (a
+// subchannel file beside a ".bin").
 std::string FromCcd(ImageFiles& files, const std::string& path, bool& disc) {
     const std::string descriptor = WithExtension(path, ".ccd"), sectors = WithExtension(path, ".img");
-    if (!EndsWithNoCase(path, ".ccd") && !files.Exists(descriptor)) return IdAt(files, sectors, 0, disc);
-    const auto text = files.Text(descriptor, kListLimit);
-    const auto start = text ? ParseCcd(*text) : std::nullopt;
-    disc = start.has_value();
-    bool data = false;
-    return start ? IdAt(files, sectors, *start * kCcdSectorSize, data) : std::string();
+    const bool described = EndsWithNoCase(path, ".ccd") || files.Exists(descriptor);
+    const auto text = described ? files.Text(descriptor, kListLimit) : std::nullopt;
+    if (const auto start = text ? ParseCcd(*text) : std::nullopt) {
+        disc = true;
+        bool data = false;
+        return IdAt(files, sectors, *start * kCcdSectorSize, data);
+    }
+    const bool bare = KindOf(path) == ImageKind::Sectors || (!described && files.Exists(sectors));
+    return bare ? IdAt(files, sectors, 0, disc) : std::string();
 }
 
 std::string FromNrg(ImageFiles& files, const std::string& path, bool& disc) {

@@ -79,8 +79,14 @@ bool formKavriMeter::HasTypedName(int line) {
 void formKavriMeter::NameAfterFile(const std::string& id, const std::string& path, const std::string& startPath) {
     const GameTotal* game = gameTotals.Find(id);
     if (!game || game->nameFrom == NameFrom::Typed) return;
-    if (KindOf(path) == ImageKind::Pbp) return NameAfterTitle(id, path);
-    if (game->nameFrom != NameFrom::None) return;
+    if (KindOf(path) == ImageKind::Pbp) return NameAfterTitle(id, path, startPath);
+    NameAfterListOrPath(id, path, startPath);
+}
+
+// Named as any image's game, when never named: after the list it was started with, else its file.
+void formKavriMeter::NameAfterListOrPath(const std::string& id, const std::string& path, const std::string& startPath) {
+    const GameTotal* game = gameTotals.Find(id);
+    if (!game || game->nameFrom != NameFrom::None) return;
     if (KindOf(startPath) != ImageKind::M3u) return NameAfterPath(id, path, false);
     os_.background.Post([this, &files = os_.files, &codePage = os_.codePage, id, path, startPath] {
         const bool listed = ListHolds(files, codePage, startPath, id);
@@ -90,13 +96,13 @@ void formKavriMeter::NameAfterFile(const std::string& id, const std::string& pat
 
 // A title its maker wrote into the image names the game before its file does: it replaces a name
 // a file gave, and the discs that carry one title share it. It is read away from the tick; without
-// one, or with one the files cannot hold, the file names the game.
-void formKavriMeter::NameAfterTitle(const std::string& id, const std::string& path) {
-    os_.background.Post([this, &files = os_.files, id, path] {
-        return [this, id, path, title = ReadImageTitle(files, path)] {
+// one, or with one the files cannot hold, the list or file names the game as any image's.
+void formKavriMeter::NameAfterTitle(const std::string& id, const std::string& path, const std::string& startPath) {
+    os_.background.Post([this, &files = os_.files, id, path, startPath] {
+        return [this, id, path, startPath, title = ReadImageTitle(files, path)] {
             const auto inCodePage = title ? os_.codePage.ToCodePage(*title) : std::nullopt;
             if (inCodePage && NameProblem(*title).empty()) return gameTotals.NameFromFile(id, *inCodePage, true);
-            NameAfterPath(id, path, false);
+            NameAfterListOrPath(id, path, startPath);
         };
     });
 }

@@ -2,6 +2,8 @@
 // lists, and images and lists that lie.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "discimage/disc_lists.h"
 #include "discimage/identify.h"
 #include "discimage/image_path.h"
@@ -123,6 +125,7 @@ TEST(DiscImage, EachLayoutListAndLie) {
         {"its sectors", {{"Q.ccd", ccd}, {"Q.img", img}}, "Q.img", "SLUS-00594"},
         {"its subchannel", {{"Q.ccd", ccd}, {"Q.img", img}, {"Q.sub", ""}}, "Q.SUB", "SLUS-00594"},
         {"a subchannel without descriptor", {{"Q.img", raw}, {"Q.sub", ""}}, "Q.sub", "SLUS-00594"},
+        {"sectors beside a descriptor naming no data track", {{"Q.ccd", "[CloneCD]\n"}, {"Q.img", raw}}, "Q.img", "SLUS-00594"},
         {"a descriptor of entries only", {{"Q.ccd", CcdText(start, true, false)}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
         {"a descriptor of tracks only", {{"Q.ccd", CcdText(start, false, true)}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
         {"a descriptor in lower case and CR LF", {{"Q.ccd", crlf}, {"Q.img", img}}, "Q.ccd", "SLUS-00594"},
@@ -195,32 +198,35 @@ TEST(DiscImage, ReadsAreFewAndBounded) {
     }
 }
 
+// A read that failed is to be read again; one read to the end that found no game stands.
 TEST(DiscImage, AReadThatFailedIsNotFinished) {
-    fake::CallLog log;
-    fake::FakeFileSystem files(log);
-    fake::FakeCodePage codePage;
-    files.Put(kFolder + "\\g.cue", "FILE \"g.bin\" BINARY\nTRACK 1 MODE1/2048\nINDEX 1 0:0:0\n");
-    files.Put(kFolder + "\\g.bin", GameIso());
-    files.locked.insert(kFolder + "\\g.bin");
-    const ImageRead held = IdentifyImage(files, codePage, kFolder + "\\g.cue");
-    EXPECT_EQ(held.id, "");
-    EXPECT_FALSE(held.finished);  // held by another program: to be read again
-    files.locked.clear();
-    files.unreadable.insert(kFolder + "\\g.bin");  // opened, then its reads fail (a share gone)
-    const ImageRead failed = IdentifyImage(files, codePage, kFolder + "\\g.cue");
-    EXPECT_EQ(files.opens, 3);
-    EXPECT_FALSE(failed.finished || !failed.id.empty());
-    files.unreadable.clear();
-    EXPECT_EQ(IdentifyImage(files, codePage, kFolder + "\\g.cue").id, "SLUS-00594");
-    files.Put(kFolder + "\\g.bin", std::string(40000, 'x'));
-    const ImageRead none = IdentifyImage(files, codePage, kFolder + "\\g.cue");
-    EXPECT_TRUE(none.finished && none.id.empty());  // read to the end: no game, for as long as it stays so
-    files.Put(kFolder + "\\g.mds", Mds({{0xAA, 2048, 0}}));  // its ".mdf" missing
-    const ImageRead alone = IdentifyImage(files, codePage, kFolder + "\\g.mds");
-    EXPECT_FALSE(alone.finished || !alone.id.empty() || !alone.disc);
-    files.Put(kFolder + "\\g.ccd", CcdText(4));
-    const ImageRead noImg = IdentifyImage(files, codePage, kFolder + "\\g.ccd");
-    EXPECT_FALSE(noImg.finished || !noImg.id.empty());  // its ".img" missing
+    const struct {
+        const char* what;
+        std::string opened, bin;
+        std::set<std::string> fake::FakeFileSystem::*refused;  // the ".bin" held by another program, or failing its reads
+        const char* read;
+        int opens;  // each file once
+    } rows[] = {
+        {"the image held by another program", "g.cue", GameIso(), &fake::FakeFileSystem::locked, " unfinished disc", 1},
+        {"its reads failing once it opened (a share gone)", "g.cue", GameIso(), &fake::FakeFileSystem::unreadable, " unfinished disc", 2},
+        {"read", "g.cue", GameIso(), nullptr, "SLUS-00594 disc", 2},
+        {"read to the end: no game", "g.cue", std::string(40000, 'x'), nullptr, " disc", 2},
+        {"an MDS, its MDF missing", "g.mds", GameIso(), nullptr, " unfinished disc", 1},
+        {"a CloneCD descriptor, its IMG missing", "g.ccd", GameIso(), nullptr, " unfinished disc", 1},
+    };
+    for (const auto& row : rows) {
+        fake::CallLog log;
+        fake::FakeFileSystem files(log);
+        fake::FakeCodePage codePage;
+        files.Put(kFolder + "\\g.cue", "FILE \"g.bin\" BINARY\nTRACK 1 MODE1/2048\nINDEX 1 0:0:0\n");
+        files.Put(kFolder + "\\g.mds", Mds({{0xAA, 2048, 0}}));
+        files.Put(kFolder + "\\g.ccd", CcdText(4));
+        files.Put(kFolder + "\\g.bin", row.bin);
+        if (row.refused) (files.*row.refused).insert(kFolder + "\\g.bin");
+        const ImageRead read = IdentifyImage(files, codePage, kFolder + "\\" + row.opened);
+        EXPECT_EQ(read.id + (read.finished ? "" : " unfinished") + (read.disc ? " disc" : ""), row.read) << row.what;
+        EXPECT_EQ(files.opens, row.opens) << row.what;
+    }
 }
 
 // Paths that reach a device or a pipe by their form are refused before anything is opened: the

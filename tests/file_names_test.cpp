@@ -92,7 +92,8 @@ int LineOf(Harness& h, const std::string& id) {
     return -1;
 }
 
-// Events, separated by "|": "play=FILE" the emulator starts anew with the image FILE; "hold=FILE" it opens FILE;
+// Events, separated by "|": "play=FILE" the emulator starts anew with the image FILE ("play=FILE>HELD" holding
+// HELD at once); "hold=FILE" it opens FILE;
 // "type=NAME" the user names the game last played ("type=" empties the name); "remove" removes its
 // name; "list=NAME" an imported list names SLUS-00001; "nolist" a list without it. Answers the
 // History chooser's entries for the games played.
@@ -116,10 +117,13 @@ std::string ChooserAfter(const std::string& events) {
         h.os.files.Put(kImages + folder + "\\EBOOT.PBP", Pbp({PbpDisc(Raw(IsoOf(code), kRawSector, 2))}, sfo));
     }
     h.os.files.Put(kImages + "Lantern Tides (USA).m3u", "fs1.iso\r\nfs2.iso\r\n");
+    h.os.files.Put(kImages + "Dusk Saga.m3u", "Untitled\\EBOOT.PBP\r\n");
     h.form.Form_Load();
     std::istringstream in(events + "|tick");  // a last tick takes what was read in the background
     for (std::string event; std::getline(in, event, '|');) {
-        const std::string value = event.substr(event.find('=') + 1);
+        const std::size_t arrow = event.find('>');
+        const std::string value = event.substr(event.find('=') + 1, arrow - event.find('=') - 1);
+        const std::string held = event.starts_with("hold=") ? value : arrow == std::string::npos ? "" : event.substr(arrow + 1);
         if (event.starts_with("play=")) {
             h.Emulator(false);
             h.form.Timer1_Timer();
@@ -127,9 +131,9 @@ std::string ChooserAfter(const std::string& events) {
             h.os.kernel.commandLines[kEmulatorId] = "kavri.exe \"" + kImages + value + "\"";
             h.Emulator(true);
         }
-        if (event.starts_with("hold=")) {
+        if (!held.empty()) {
             h.os.kernel.handles = {{kEmulatorId, 8, true, h.os.kernel.handles.empty() ? 1 : h.os.kernel.handles[0].object + 1}};
-            h.os.kernel.handlePaths[8] = {HandlePath::Outcome::Path, kImages + value};
+            h.os.kernel.handlePaths[8] = {HandlePath::Outcome::Path, kImages + held};
         }
         if (event.starts_with("type=")) {
             h.os.windowing.typed.push_back(value);
@@ -197,6 +201,8 @@ TEST(FileNames, WhichNameWinsInEveryOrder) {
         {"and an emptied one", "play=Star Voyager (USA) (Disc 1).iso|type=|play=Voyager PSP\\EBOOT.PBP", "SLUS-00001"},
         {"discs of one title share it", "play=Tides 1\\EBOOT.PBP|hold=Tides 2\\EBOOT.PBP",
          "Lantern Tides" + kDash + "SLUS-00021, SLUS-00022"},
+        {"without a title, a list the emulator was started with names it", "play=Dusk Saga.m3u>Untitled\\EBOOT.PBP|tick",
+         "Dusk Saga" + kDash + "SLUS-00051"},
         {"without a title, or one the files cannot hold, the folder names it", "play=Untitled\\EBOOT.PBP|hold=Far\\EBOOT.PBP",
          "Untitled" + kDash + "SLUS-00051|Far" + kDash + "SLUS-00052"},
     };
