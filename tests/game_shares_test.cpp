@@ -63,6 +63,14 @@ TEST(GameShares, PeriodsRowsAndShares) {
     }
 }
 
+// A row found again in other rows: by any disc it had, as the view keeps a chosen row while play reorders them.
+TEST(GameShares, RowFoundAgain) {
+    const auto shares = [](SharePeriod period) { return MakeGameShares(Played(), Totals(), {}, NameOf, period, kToday); };
+    const GameShares year = shares(SharePeriod::Year), month = shares(SharePeriod::Month);  // a disc of the first row's two
+    EXPECT_EQ((std::vector{RowOf(month, year.rows[0]), RowOf(month, year.rows[1]), RowOf(month, year.rows[2])}), (std::vector{1, 2, 3}));
+    EXPECT_EQ(RowOf(year, month.rows[0]), -1);  // SLPS-01234, not played this year
+}
+
 // 5,000 games, their discs in pairs under one name, and twenty years of diary.
 TEST(GameShares, ManyGamesOverYears) {
     DiaryDays days;

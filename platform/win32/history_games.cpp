@@ -61,10 +61,12 @@ std::string HistoryWindow::RowText(const ShareRow& row) {
     return form_.TitleOf(row.name, row.ids) + ": " + DurationText(row) + ", " + PercentText(row);
 }
 
-// The rows anew; on a tick the first row shown and the chosen place stay, and lines alike are not
+// The rows anew; on a tick the first row shown and the chosen game stay, and lines alike are not
 // drawn again.
 void HistoryWindow::RebuildShares(bool keepPlace) {
     const LRESULT chosen = keepPlace ? ::SendMessageA(list_, LB_GETCURSEL, 0, 0) : LB_ERR;
+    const bool held = chosen >= 0 && chosen < static_cast<LRESULT>(shares_.rows.size());
+    const ShareRow kept = held ? shares_.rows[chosen] : ShareRow{};
     const LRESULT top = keepPlace ? ::SendMessageA(list_, LB_GETTOPINDEX, 0, 0) : 0;
     drawnDay_ = form_.Today();
     drawnShares_ = form_.diary.Revision() + form_.gameTotals.Revision();
@@ -78,7 +80,7 @@ void HistoryWindow::RebuildShares(bool keepPlace) {
     ::SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list_, LB_RESETCONTENT, 0, 0);
     for (const std::string& text : rowTexts_) SendLine(list_, LB_ADDSTRING, 0, CodePageText::Kept(text));
-    ::SendMessageA(list_, LB_SETCURSEL, chosen, 0);
+    ::SendMessageA(list_, LB_SETCURSEL, held ? RowOf(shares_, kept) : -1, 0);
     ::SendMessageA(list_, LB_SETTOPINDEX, top, 0);
     ::SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, FALSE);
