@@ -137,8 +137,10 @@ void HistoryWindow::OpenRow(int row) {
 // Every row a line, tab-separated, for a spreadsheet.
 void HistoryWindow::CopyRows() { PutOnClipboard(hwnd_, SharesText(shares_)); }
 
+// Every message of the window passes here first: the list is asked only on a command, as it may be
+// gone, or its handle another window's, while the window is made anew.
 std::optional<LRESULT> HistoryWindow::HandleShares(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int chosen = static_cast<int>(::SendMessageA(list_, LB_GETCURSEL, 0, 0));
+    const auto chosen = [&] { return static_cast<int>(::SendMessageA(list_, LB_GETCURSEL, 0, 0)); };
     switch (message) {
     case WM_MEASUREITEM:
         if (wParam != kIdHistoryShares) return std::nullopt;
@@ -154,8 +156,8 @@ std::optional<LRESULT> HistoryWindow::HandleShares(UINT message, WPARAM wParam, 
         return -2;
     case WM_COMMAND:
         if (LOWORD(wParam) == kIdHistoryPeriod && HIWORD(wParam) == CBN_SELCHANGE) RebuildShares(false);
-        else if (LOWORD(wParam) == kIdHistoryShares && HIWORD(wParam) == LBN_DBLCLK) OpenRow(chosen);
-        else if (LOWORD(wParam) == IDOK && ::GetFocus() == list_) OpenRow(chosen);  // Enter, which the dialog keys take
+        else if (LOWORD(wParam) == kIdHistoryShares && HIWORD(wParam) == LBN_DBLCLK) OpenRow(chosen());
+        else if (LOWORD(wParam) == IDOK && ::GetFocus() == list_) OpenRow(chosen());  // Enter, which the dialog keys take
         else return std::nullopt;
         return 0;
     default:
