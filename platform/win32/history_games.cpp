@@ -52,7 +52,10 @@ void HistoryWindow::ShowView() {
     const int shown = sharesShown_ ? 3 : static_cast<int>(view_);
     for (int view = 0; view < 4; ++view)
         ::SendMessageA(views_[view], BM_SETCHECK, view == shown ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (focus && !::IsWindowVisible(focus)) ::SetFocus(sharesShown_ ? list_ : chart_);
+    const HWND first = sharesShown_ ? list_ : chart_;
+    if (focus && !::IsWindowVisible(focus)) ::SetFocus(first);
+    // Shown from the main window while this one was inactive: activation brings the focus back here.
+    if (focus_ && !::IsWindowVisible(focus_)) focus_ = first;
     HideTip();
 }
 
@@ -122,7 +125,7 @@ void HistoryWindow::DrawRow(const DRAWITEMSTRUCT& item) {
     ::DeleteDC(dc);
 }
 
-// The Days view charted for the row's games; the minutes of no game are in every game's chart.
+// The Days view charted for the row's games; for the minutes of no game, all games' chart, which holds them.
 void HistoryWindow::OpenRow(int row) {
     if (row < 0 || row >= static_cast<int>(shares_.rows.size())) return;
     game_ = shares_.rows[row].games.empty() ? std::string() : shares_.rows[row].games.front();
