@@ -13,7 +13,8 @@ std::int64_t formKavriMeter::Today() {
 
 // All time is the totals' and the statistics file's Total, which reach back before the diary.
 GameShares formKavriMeter::Shares(SharePeriod period) {
-    const AllTimeTotal allTime{TextAsInt32(lblTime[7].Tag()).value_or(0), static_cast<std::int64_t>(ReadNumber(lblTimes[7].Caption()))};
+    // Both held to 32 bits: the file may hold a count such as "1e30", which no integer holds.
+    const AllTimeTotal allTime{TextAsInt32(lblTime[7].Tag()).value_or(0), SaturateInt32(ReadNumber(lblTimes[7].Caption()))};
     return MakeGameShares(diary.Days(), gameTotals, allTime, [this](std::string_view id) { return GameName(std::string(id)); },
                           period, Today());
 }

@@ -99,6 +99,17 @@ GameShares MakeGameShares(const DiaryDays& days, const GameTotals& totals, const
     return shares;
 }
 
+int RowOf(const GameShares& shares, const ShareRow& row) {
+    for (std::size_t i = 0; i < shares.rows.size(); ++i) {
+        const std::vector<std::string>& games = shares.rows[i].games;
+        if (row.games.empty() ? games.empty()
+                              : std::any_of(games.begin(), games.end(),
+                                            [&](const std::string& game) { return EqualsNoCase(game, row.games.front()); }))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 std::string SharesText(const GameShares& shares) {
     std::string text;
     for (const ShareRow& row : shares.rows) {

@@ -47,6 +47,10 @@ using NameOf = std::function<std::string(std::string_view)>;
 GameShares MakeGameShares(const DiaryDays& days, const GameTotals& totals, const AllTimeTotal& allTime,
                           const NameOf& nameOf, SharePeriod period, std::int64_t today);
 
+// The row of shares that holds row's first game, or the row of no game for it; -1 when none does.
+// A chosen row stays chosen by its game when the rows are made anew and their order changed.
+int RowOf(const GameShares& shares, const ShareRow& row);
+
 // Every row a line ending in CR LF, for a spreadsheet: "Crystal Quest<tab>SLUS-00594<tab>95<tab>42%".
 std::string SharesText(const GameShares& shares);
 

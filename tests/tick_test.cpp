@@ -162,8 +162,10 @@ TEST_F(TickTest, TheRunsListKeepsAtMostThreeHundredAndOneLines) {
 TEST_F(TickTest, TextsThatAreNotNumbersAndCountersAtTheirLimits) {
     h.form.lblTimes[3].SetCaption("lots");
     h.form.lblTime[7].SetTag("9e12");
+    h.form.lblTimes[7].SetCaption("1e30");
     h.form.runMinutes = 2147483647;
     h.TickAt(10, 1, 15);
+    EXPECT_EQ(h.form.Shares(SharePeriod::AllTime).total, "All time: 35791394h 7m in 2147483647 runs");
     EXPECT_EQ(h.SlotCounts()[3], "1");  // taken as 0
     EXPECT_EQ(h.SlotMinutes()[7], "9000000000001/35791394h 7m");
     EXPECT_EQ(h.form.runMinutes, 2147483647);

@@ -52,7 +52,10 @@ void HistoryWindow::ShowView() {
     const int shown = sharesShown_ ? 3 : static_cast<int>(view_);
     for (int view = 0; view < 4; ++view)
         ::SendMessageA(views_[view], BM_SETCHECK, view == shown ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (focus && !::IsWindowVisible(focus)) ::SetFocus(sharesShown_ ? list_ : chart_);
+    const HWND first = sharesShown_ ? list_ : chart_;
+    if (focus && !::IsWindowVisible(focus)) ::SetFocus(first);
+    // Shown from the main window while this one was inactive: activation brings the focus back here.
+    if (focus_ && !::IsWindowVisible(focus_)) focus_ = first;
     HideTip();
 }
 
@@ -61,10 +64,12 @@ std::string HistoryWindow::RowText(const ShareRow& row) {
     return form_.TitleOf(row.name, row.ids) + ": " + DurationText(row) + ", " + PercentText(row);
 }
 
-// The rows anew; on a tick the first row shown and the chosen place stay, and lines alike are not
+// The rows anew; on a tick the first row shown and the chosen game stay, and lines alike are not
 // drawn again.
 void HistoryWindow::RebuildShares(bool keepPlace) {
     const LRESULT chosen = keepPlace ? ::SendMessageA(list_, LB_GETCURSEL, 0, 0) : LB_ERR;
+    const bool held = chosen >= 0 && chosen < static_cast<LRESULT>(shares_.rows.size());
+    const ShareRow kept = held ? shares_.rows[chosen] : ShareRow{};
     const LRESULT top = keepPlace ? ::SendMessageA(list_, LB_GETTOPINDEX, 0, 0) : 0;
     drawnDay_ = form_.Today();
     drawnShares_ = form_.diary.Revision() + form_.gameTotals.Revision();
@@ -78,7 +83,7 @@ void HistoryWindow::RebuildShares(bool keepPlace) {
     ::SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(list_, LB_RESETCONTENT, 0, 0);
     for (const std::string& text : rowTexts_) SendLine(list_, LB_ADDSTRING, 0, CodePageText::Kept(text));
-    ::SendMessageA(list_, LB_SETCURSEL, chosen, 0);
+    ::SendMessageA(list_, LB_SETCURSEL, held ? RowOf(shares_, kept) : -1, 0);
     ::SendMessageA(list_, LB_SETTOPINDEX, top, 0);
     ::SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list_, nullptr, FALSE);
@@ -120,7 +125,7 @@ void HistoryWindow::DrawRow(const DRAWITEMSTRUCT& item) {
     ::DeleteDC(dc);
 }
 
-// The Days view charted for the row's games; the minutes of no game are in every game's chart.
+// The Days view charted for the row's games; for the minutes of no game, all games' chart, which holds them.
 void HistoryWindow::OpenRow(int row) {
     if (row < 0 || row >= static_cast<int>(shares_.rows.size())) return;
     game_ = shares_.rows[row].games.empty() ? std::string() : shares_.rows[row].games.front();
@@ -135,8 +140,10 @@ void HistoryWindow::OpenRow(int row) {
 // Every row a line, tab-separated, for a spreadsheet.
 void HistoryWindow::CopyRows() { PutOnClipboard(hwnd_, SharesText(shares_)); }
 
+// Every message of the window passes here first: the list is asked only on a command, as it may be
+// gone, or its handle another window's, while the window is made anew.
 std::optional<LRESULT> HistoryWindow::HandleShares(UINT message, WPARAM wParam, LPARAM lParam) {
-    const int chosen = static_cast<int>(::SendMessageA(list_, LB_GETCURSEL, 0, 0));
+    const auto chosen = [&] { return static_cast<int>(::SendMessageA(list_, LB_GETCURSEL, 0, 0)); };
     switch (message) {
     case WM_MEASUREITEM:
         if (wParam != kIdHistoryShares) return std::nullopt;
@@ -152,8 +159,8 @@ std::optional<LRESULT> HistoryWindow::HandleShares(UINT message, WPARAM wParam, 
         return -2;
     case WM_COMMAND:
         if (LOWORD(wParam) == kIdHistoryPeriod && HIWORD(wParam) == CBN_SELCHANGE) RebuildShares(false);
-        else if (LOWORD(wParam) == kIdHistoryShares && HIWORD(wParam) == LBN_DBLCLK) OpenRow(chosen);
-        else if (LOWORD(wParam) == IDOK && ::GetFocus() == list_) OpenRow(chosen);  // Enter, which the dialog keys take
+        else if (LOWORD(wParam) == kIdHistoryShares && HIWORD(wParam) == LBN_DBLCLK) OpenRow(chosen());
+        else if (LOWORD(wParam) == IDOK && ::GetFocus() == list_) OpenRow(chosen());  // Enter, which the dialog keys take
         else return std::nullopt;
         return 0;
     default:
