@@ -121,10 +121,10 @@ std::string FromCue(ImageFiles& files, CodePage& codePage, const std::string& pa
     return IdAt(files, *file, track->startSector * track->sectorSize, data);
 }
 
-// The path with the last letter of its extension changed, in its letter case: ".mdf" and ".mds".
-std::string WithLastLetter(std::string path, char letter) {
-    path.back() = path.back() >= 'a' ? letter : UpperAscii(letter);
-    return path;
+// The path with its last extension replaced: "x.sub" to "x.ccd", "x.mdf" to "x.mds".
+std::string WithExtension(const std::string& path, const char* extension) {
+    const std::size_t dot = path.size() - FileNameOf(path).size() + FileNameOf(path).rfind('.');
+    return path.substr(0, dot) + extension;
 }
 
 // The image file an ".mds" names, read from its first data track; "*" stands for the
@@ -142,12 +142,6 @@ std::string FromMds(ImageFiles& files, CodePage& codePage, const std::string& pa
     const auto file = BesideList(path, name);
     bool data = false;
     return file ? IdAt(files, *file, track->start, data) : std::string();
-}
-
-// The path with its last extension replaced: "x.sub" to "x.ccd".
-std::string WithExtension(const std::string& path, const char* extension) {
-    const std::size_t dot = path.size() - FileNameOf(path).size() + FileNameOf(path).rfind('.');
-    return path.substr(0, dot) + extension;
 }
 
 // A CloneCD set named by any of its files: the descriptor says where the data track starts in the
@@ -186,7 +180,7 @@ std::string Identify(ImageFiles& files, CodePage& codePage, const std::string& p
         case ImageKind::Mds: return FromMds(files, codePage, path, disc);
         case ImageKind::Mdf: {
             // Its descriptor when there is one; else sectors from the start, as a ".bin".
-            const std::string mds = WithLastLetter(path, 's');
+            const std::string mds = WithExtension(path, ".mds");
             if (files.Exists(mds)) {
                 std::string id = FromMds(files, codePage, mds, disc);
                 if (disc) return id;
