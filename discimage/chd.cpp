@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "discimage/byte_order.h"
 #include "discimage/chd_map.h"
 #include "discimage/lzma.h"
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "discimage/byte_order.h"
+
 namespace kavri::chd {
 namespace {
 
@@ -204,12 +206,6 @@ std::optional<std::vector<Hunk>> CompressedMap(const ReadImage& file, std::uint6
 }
 
 }  // namespace
-
-std::uint64_t Be(std::string_view bytes, std::size_t at, int count) {
-    std::uint64_t value = 0;
-    for (int i = 0; i < count; ++i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
 
 std::optional<Header> ReadHeader(const ReadImage& file, std::uint64_t fileSize) {
     const auto raw = file(0, kHeaderBytes);

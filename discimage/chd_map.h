@@ -23,8 +23,6 @@ enum Kind : std::uint8_t {
     kSelf0 = 9, kSelf1 = 10, kParentSelf = 11, kParent0 = 12, kParent1 = 13, kKinds = 16,
 };
 
-// A big-endian number of count bytes at offset at.
-std::uint64_t Be(std::string_view bytes, std::size_t at, int count);
 
 struct Hunk {
     std::uint8_t kind = kNone;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/text_util.h"
+#include "discimage/byte_order.h"
 
 namespace kavri {
 namespace {
@@ -11,12 +12,6 @@ namespace {
 constexpr std::size_t kUserData = 2048;
 constexpr std::uint32_t kDescriptorSector = 16;
 constexpr std::uint32_t kDirectoryLimit = 64;  // sectors of the root directory read at most
-
-std::uint32_t Le32(std::string_view bytes, std::size_t at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
 
 // The whole sector at lba (its raw bytes), or nothing past the image's end.
 std::optional<std::string> RawSector(const ReadImage& read, std::uint64_t imageSize, const SectorLayout& layout,
@@ -62,7 +57,7 @@ std::optional<Extent> FindInDirectory(const ReadImage& read, std::uint64_t image
             if (length < 34 || at + length > data->size() || 33u + nameLength > length) break;
             const bool isFile = (static_cast<unsigned char>((*data)[at + 25]) & 2) == 0;
             if (isFile && IsSystemCnf(std::string_view(*data).substr(at + 33, nameLength)))
-                return Extent{Le32(*data, at + 2), Le32(*data, at + 10)};
+                return Extent{static_cast<std::uint32_t>(Le(*data, at + 2, 4)), static_cast<std::uint32_t>(Le(*data, at + 10, 4))};
             at += length;
         }
     }
@@ -92,7 +87,7 @@ std::optional<SectorLayout> FindLayout(const ReadImage& read, std::uint64_t imag
 std::optional<std::string> ReadSystemCnf(const ReadImage& read, std::uint64_t imageSize, const SectorLayout& layout) {
     const auto descriptor = UserData(read, imageSize, layout, kDescriptorSector);
     if (!descriptor || !IsDescriptor(*descriptor)) return std::nullopt;
-    const Extent root{Le32(*descriptor, 156 + 2), Le32(*descriptor, 156 + 10)};  // the root's directory record
+    const Extent root{static_cast<std::uint32_t>(Le(*descriptor, 156 + 2, 4)), static_cast<std::uint32_t>(Le(*descriptor, 156 + 10, 4))};  // the root's directory record
     const auto file = FindInDirectory(read, imageSize, layout, root);
     if (!file) return std::nullopt;
     std::string bytes;

@@ -1,6 +1,7 @@
 #include "discimage/mds.h"
 
 #include "base/text_util.h"
+#include "discimage/byte_order.h"
 
 namespace kavri {
 namespace {
@@ -25,12 +26,6 @@ constexpr std::size_t kHeader = 0x58, kSessionBlock = 0x18, kTrackBlock = 0x50, 
 constexpr std::uint32_t kSessionLimit = 64;
 constexpr std::uint32_t kBlockLimit = 99 + 16;  // 99 tracks and the lead-in's points
 constexpr std::size_t kNameLimit = 512;         // bytes of a file name read at most
-
-std::uint64_t Le(std::string_view bytes, std::size_t at, int count) {
-    std::uint64_t value = 0;
-    for (int i = count - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
 
 // True when size bytes from at lie within the descriptor.
 bool Within(std::string_view bytes, std::uint64_t at, std::uint64_t size) { return at <= bytes.size() && size <= bytes.size() - at; }

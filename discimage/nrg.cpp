@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "discimage/byte_order.h"
+
 // The layout read, every number unsigned and big-endian. The footer: "NER5" and the chunk list's
 // 64-bit offset in the file's last 12 bytes, or "NERO" and a 32-bit one in its last 8. The list:
 // chunks of a 4-byte id, a 32-bit body size and the body, up to "END!". Its track tables, in
@@ -18,12 +20,6 @@ namespace {
 
 constexpr int kChunkLimit = 64;            // chunks walked at most
 constexpr std::uint32_t kTableLimit = 16 * 1024;  // a track table's bytes read at most: 99 tracks take 4,180
-
-std::uint64_t Be(std::string_view bytes, std::size_t at, std::size_t width) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < width; ++i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
-    return value;
-}
 
 bool IsAudio(std::uint64_t mode) { return mode == 0x07 || mode == 0x10; }
 

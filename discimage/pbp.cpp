@@ -7,6 +7,7 @@
 
 #include "base/text_util.h"
 #include "discimage/chd.h"
+#include "discimage/byte_order.h"
 
 // The layout read here, as public descriptions of the format give it (all numbers little-endian):
 // - The package: "\0PBP", a version (u32), then eight u32 offsets from the file's start, of
@@ -35,12 +36,6 @@ constexpr std::uint64_t kBlockIndex = 0x4000, kDiscData = 0x100000;
 constexpr std::uint64_t kEntryBytes = 32, kMaxBlocks = (kDiscData - kBlockIndex) / kEntryBytes;
 constexpr std::size_t kBlockBytes = 16 * 2352;
 constexpr std::size_t kSfoLimit = 16 * 1024;  // as much of PARAM.SFO as is read
-
-std::uint32_t Le(std::string_view bytes, std::size_t at, int count) {
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
 
 // Exactly length bytes at offset, or nothing.
 std::optional<std::string> ReadExactly(const ReadImage& file, std::uint64_t fileSize, std::uint64_t at, std::size_t length) {
