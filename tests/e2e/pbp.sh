@@ -27,7 +27,12 @@ restart emulator 'C:\KavriStat\kavri.exe'
 check "a package of two discs is recorded as its first disc's game, SLES-12345: $second_plays" \
     game_count_reaches SLES-12345 $second_plays
 check "and not as its second's" game_count_is SCUS-94426 $((plays + 1))
-check "the package's title replaces the name its file gave" wait_until 30 named SLES-12345 "Two Discs PBP" file
+# The title is read away from the tick and saved by the tick after it answers: three ticks, as a count.
+title_named() {
+    wait_until 100 named SLES-12345 "Two Discs PBP" file ||
+        { echo "    kvrgames.csv has: $(grep '^"SLES-12345"' "$app/kvrgames.csv" | tr -d '\r')"; return 1; }
+}
+check "the package's title replaces the name its file gave" title_named
 check "and a typed name stays before the title" named SCUS-94426 "Crystal Odyssey" typed
 rm -f "$control"
 wineserver -k >/dev/null 2>&1
