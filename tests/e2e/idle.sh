@@ -29,6 +29,7 @@ check "the dialog shows the limit typed" eval '[ "$(field dialog.edit)" = 2 ]'
 xdotool key Return
 printf '"KavriStat options",1\r\n"idle","on","2"\r\n' >"$work/options.expected"
 check "OK keeps the choice in kvroptions.csv" wait_until 10 cmp -s "$app/kvroptions.csv" "$work/options.expected"
+check "the program runs on with the choice taken" running "$program"
 
 # A pad pressed at every poll: every minute counts.
 printf press >"$pad"
@@ -59,6 +60,7 @@ for step in $(seq 9); do
     sleep 17
 done
 check "keyboard input counts as activity: $idle_total, then $(total_minutes)" minutes_above "$idle_total"
+check "and the program ran throughout" running "$program"
 
 wineserver -k >/dev/null 2>&1
 printf none >"$pad"

@@ -40,6 +40,7 @@ not_ok() {
 check() {  # check DESCRIPTION COMMAND...
     local what=$1
     shift
+    printf '%s\n' "$what" >"$work/last-step"
     if "$@"; then ok "$what"; else not_ok "$what"; fi
 }
 
@@ -135,8 +136,15 @@ open_window() {
     return 1
 }
 dialog_is() { [ "$(field dialog)" = "$1" ]; }
+# What the program and Wine print, and how each start ended, go to program-output.log: a program
+# that vanishes mid-run leaves its reason and the step it was in there.
+program_log=$artefacts/program-output.log
+: >"$program_log"
 start_program() {
-    wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>&1 &
+    {
+        wine 'C:\KavriStat\KavriStat.exe' >/dev/null 2>>"$program_log"
+        echo "# $(date +%T) the program ended with status $? after: $(cat "$work/last-step" 2>/dev/null)" >>"$program_log"
+    } &
     program=$!
 }
 # Starts the program with Wine's trace of its drive queries, the device notices it gets and its
@@ -275,7 +283,7 @@ check "the earlier runs are loaded" wait_until 30 runs_listed 3
 check "with statistics loaded the window stays hidden" is "$(field visible)" 0
 # The emulator starts after the program: the 30-second timer alone counts the run and saves it.
 wine 'C:\KavriStat\kavri.exe' >/dev/null 2>&1 &
-check "the timer counts a run that starts later" wait_until 45 runs_listed 4
+check "the timer counts a run that starts later" wait_until 100 runs_listed 4
 check "and that tick saves it" wait_until 5 grep -q "^\"$today" "$stats"
 check "the run counts for today" is "$(field "lblTimes($today_slot)")" 4
 check "the run counts in Total" is "$(field "lblTimes(7)")" 4
@@ -451,7 +459,7 @@ plays() { "$stats_check" "$stats" | sed -n 's/^game=SLUS-00594\\t\([0-9]*\) .*/\
 plays_before=$(plays)
 start_program
 recorded_again() { grep -q "^SLUS-00594\\\\t$((plays_before + 1)) " <<<"$(field 'lstGames[2]')"; }
-check "with the planted DLL beside it the disc is still recorded" wait_until 30 recorded_again
+check "with the planted DLL beside it the disc is still recorded" wait_until 100 recorded_again
 check "and the planted DLL did not run" test ! -e "$marker"
 wineboot -e >/dev/null 2>&1
 wait_until 15 ended "$program"
@@ -475,7 +483,7 @@ import -window root "$artefacts/held-file-balloon.png" && ok "screenshot saved a
 check "while it is held the file keeps its bytes" is "$(md5sum <"$stats")" "$held_bytes"
 kill "$holder" 2>/dev/null  # the other program lets go
 wait_until 15 ended "$holder"
-check "once the other program lets go, the next tick saves" wait_until 45 eval '[ "$(md5sum <"$stats")" != "$held_bytes" ]'
+check "once the other program lets go, the next tick saves" wait_until 100 eval '[ "$(md5sum <"$stats")" != "$held_bytes" ]'
 wineboot -e >/dev/null 2>&1
 wait_until 15 ended "$program"
 
@@ -769,7 +777,7 @@ as_user "wine 'C:\\KavriStat\\KavriStat.exe' >/dev/null 2>&1 &"
 french_months=(janv. févr. mars avr. mai juin juil. août sept. oct. nov. déc.)
 french_today="${french_months[$((10#$(date +%m) - 1))]} $(date '+%d, %Y')"
 saved_in_french() { iconv -f CP1252 -t UTF-8 "$ustats" 2>/dev/null | grep -q "^\"$french_today [0-9:]* - 0h [0-9]*m\""; }
-check "a protected folder with a writable file still gets the save" wait_until 30 saved_in_french
+check "a protected folder with a writable file still gets the save" wait_until 100 saved_in_french
 check "the file is rewritten in place" is "$(stat -c %i "$ustats")" "$inode"
 check "the French save is in the program's format" eval '"$stats_check" "$ustats" >/dev/null'
 check "the French run counts in Total" grep -q '^"1",' <(sed -n 8p "$ustats")
@@ -782,12 +790,17 @@ as_user "wine 'C:\\emu\\kavri.exe' >/dev/null 2>&1 &"
 sleep 2
 as_user "wine 'C:\\KavriStat\\KavriStat.exe' >/dev/null 2>&1 &"
 balloon_up() { xwininfo -root -tree | grep '("explorer.exe" "explorer.exe")' | grep -qE ' [0-9]{3,}x[4-9][0-9]\+'; }
-check "a save that cannot land shows a balloon" wait_until 30 balloon_up
+check "a save that cannot land shows a balloon" wait_until 100 balloon_up
 import -window root "$artefacts/save-failed-balloon.png" && ok "screenshot saved as save-failed-balloon.png"
 counting_on() { as_user "wine 'C:\\emu\\probe.exe'" 2>/dev/null | tr -d '\r' | grep -q '^lblTimes(7)=2$'; }
 check "the program goes on running and counting" counting_on
 check "the unwritable file keeps its bytes" is "$(md5sum <"$ustats")" "$before"
 cleanup_user
 
+# On a failure the last of what the program printed, and how its starts ended, close the report.
+if [ "$failures" -gt 0 ]; then
+    echo "# the end of program-output.log:"
+    tail -n 15 "$program_log" | sed 's/^/#   /'
+fi
 echo "e2e: $passes passed, $failures failed"
 [ "$failures" -eq 0 ]
