@@ -90,16 +90,15 @@ open_games_view() {  # the History window from the main window's button, then it
 week_rows=("Crystal Quest — SLUS-00595, SLUS-00594: 2h 0m, 53%" "Zeta Racer — SCES-05678: 1h 0m, 27%"
            "SLPS-01234: 0h 30m, 13%" "No game identified: 0h 15m, 7%")
 
-wine 'C:\GamesView\KavriStat.exe' >/dev/null 2>&1 &
-program=$!
-wait_until 30 window_up
+start_program 'C:\GamesView\KavriStat.exe'
+wait_until 60 window_up
 check "the History window's fourth view button opens the Games view" open_games_view
 check "which totals the last 7 days, as the other views total theirs" \
     wait_until 5 eval '[ "$(field history.status)" = "Last 7 days: 3h 45m in 4 runs" ]'
 check "a row per game, longest first, the two discs of one name as one, the minutes of no game apart" \
     rows_are "${week_rows[@]}"
 sleep 1
-import -window root "$artefacts/games-view.png" && ok "screenshot saved as games-view.png"
+check "screenshot saved as games-view.png" import -window root "$artefacts/games-view.png"
 read -r bar_colour lengths <<<"$(bar_lengths "$artefacts/games-view.png")"
 check "the bars on the screenshot are as long as their minutes" in_proportion
 xdotool key alt+p Down
@@ -134,19 +133,18 @@ sleep 1
 xdotool click 5 click 5 click 5 click 5
 check "the wheel scrolls rows that do not fit" wait_until 5 eval '[ "$(field lstShares.lines | cut -d" " -f3)" -gt 0 ]'
 sleep 1
-import -window root "$artefacts/games-view-all-time.png" && ok "screenshot saved as games-view-all-time.png"
+check "screenshot saved as games-view-all-time.png" import -window root "$artefacts/games-view-all-time.png"
 read -r bar_colour lengths <<<"$(bar_lengths "$artefacts/games-view-all-time.png")"
 all_visible() { local l; for l in $lengths; do [ "$l" -ge 2 ] || { echo "    bars: $lengths"; return 1; }; done; [ -n "$lengths" ]; }
 check "a game of one minute still has a visible bar" all_visible
 wineserver -k >/dev/null 2>&1
 
 display 192 high-contrast
-wine 'C:\GamesView\KavriStat.exe' >/dev/null 2>&1 &
-program=$!
-wait_until 30 window_up
+start_program 'C:\GamesView\KavriStat.exe'
+wait_until 60 window_up
 check "at 200 % in high contrast the Games view opens" open_games_view
 sleep 1
-import -window root "$artefacts/games-view-200-high-contrast.png" && ok "screenshot saved as games-view-200-high-contrast.png"
+check "screenshot saved as games-view-200-high-contrast.png" import -window root "$artefacts/games-view-200-high-contrast.png"
 read -r bar_colour lengths <<<"$(bar_lengths "$artefacts/games-view-200-high-contrast.png")"
 check "its bars take the scheme's highlight colour" is "$bar_colour" "#1AEBFF"
 check "and stay as long as their minutes" in_proportion

@@ -46,7 +46,7 @@ check "an image on the emulator's command line is recorded as SCUS-94426, count 
 check "in one games line" is "$(probe | grep -c '=SCUS-94426')" 1
 played_minutes() { [ "$(total_of SCUS-94426)" -ge 1 ] 2>/dev/null; }
 check "the image's game gets the minutes played" wait_until 100 played_minutes
-import -window root "$artefacts/image-game.png" && ok "screenshot saved as image-game.png"
+check "screenshot saved as image-game.png" import -window root "$artefacts/image-game.png"
 
 # Named after its image file until the user names it; F2 renames it, and a restart keeps that.
 point_game() {  # the pointer on the games line of an identifier
@@ -141,7 +141,7 @@ counts_before="$(game_count SCUS-94426) $(game_count SLES-12345)"
 lines_before=$(field lstGames.count)
 runs_before=$(field lstTimes.count)
 restart emulator 'C:\KavriStat\kavri.exe' "$images_win\\Broken.bin" "$images_win\\notes.txt"
-check "with a cut-off image and a text file the run is counted" wait_until 70 runs_listed $((runs_before + 1))
+check "with a cut-off image and a text file the run is counted" wait_until 100 runs_listed $((runs_before + 1))
 check "but no game is added" is "$(field lstGames.count)" "$lines_before"
 check "and the counts stay" is "$(game_count SCUS-94426) $(game_count SLES-12345)" "$counts_before"
 check "and the program runs on" running "$program"

@@ -61,9 +61,8 @@ usage_shown() { xwininfo -root -tree | grep -q '"KavriStat start-up shortcut"'; 
 check "the start-up shortcut helper run without arguments says how to use it" wait_until 15 usage_shown
 check "and leaves the start-up shortcut as it was" is "$(shortcut_target)" "$installed_exe"
 wine taskkill /f /im StartupShortcut.exe >/dev/null 2>&1
-wine "$installed_exe" >/dev/null 2>&1 &
-program=$!
-wait_until 30 window_up  # a close asked before the window is there goes unheard
+start_program "$installed_exe"
+wait_until 60 window_up  # a close asked before the window is there goes unheard
 wine taskkill /im KavriStat.exe >/dev/null 2>&1
 check "it saves its statistics beside itself" wait_until 15 test -s "$installed/kvrstat.csv"
 stop_installed
@@ -129,9 +128,8 @@ check "every file beside it is byte-identical after the upgrade" is "$(user_data
 wine msiexec /i 'C:\kavristat-other.msi' /qn >/dev/null 2>&1
 check "the other build's older installer does not replace the newer version" is "$(pe_machine "$installed/KavriStat.exe")" "$machine"
 
-wine "$installed_exe" >/dev/null 2>&1 &
-program=$!
-wait_until 30 shortcut_targets "$installed_exe"  # it replaces the shortcut that leads nowhere
+start_program "$installed_exe"
+wait_until 60 shortcut_targets "$installed_exe"  # it replaces the shortcut that leads nowhere
 stop_installed
 data_before=$(user_data)
 wine msiexec /x 'C:\kavristat-new.msi' /qn >/dev/null 2>&1
